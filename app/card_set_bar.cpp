@@ -1,0 +1,215 @@
+// Card-set bar: toolbar of board sizes, "Card sets:" label and the card set combo box.
+#include "app/card_set_bar.h"
+
+#include "app/main_window.h"
+#include "cardset/card_set_folder.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <vector>
+
+BoardSize BoardSizes[] = {{2, 2, -1}, {2, 3, -1}, {3, 2, -1}, {4, 4, -1}, {4, 5, -1}, {5, 4, -1}, {0, 0, -1}};
+
+namespace {
+
+const int ImageSize = 96;
+const int ButtonGap = 15;
+
+HIMAGELIST BoardSizeImages = nullptr;
+HBRUSH LabelBrush = nullptr;
+
+HFONT GetBarFont(HWND bar)
+{
+    return static_cast<HFONT>(GetPropA(bar, "Font"));
+}
+
+HWND CreateBarChild(HWND bar, const char* className, const char* text, DWORD style, int id)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(bar, GWLP_HINSTANCE));
+    return CreateWindowExA(0, className, text, style, 0, 0, 0, 0, bar,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+// Fills the toolbar with one button per board size and 15-pixel separators between them.
+void AddBoardSizeButtons(HWND toolbar)
+{
+    int n = CountBoardSizes();
+    std::vector<TBBUTTON> buttons(2 * n - 1);
+    for (int i = 0; i < n; ++i) {
+        TBBUTTON& button = buttons[2 * i];
+        button.iBitmap = BoardSizes[i].ImageIndex;
+        button.idCommand = 2001 + i;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_AUTOSIZE;
+        if (i + 1 < n) {
+            TBBUTTON& gap = buttons[2 * i + 1];
+            gap.iBitmap = ButtonGap;
+            gap.fsStyle = TBSTYLE_SEP;
+        }
+    }
+    SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+BOOL OnBarCreate(HWND bar, LPCREATESTRUCT)
+{
+    HWND toolbar = CreateBarChild(bar, TOOLBARCLASSNAMEA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT | CCS_NOPARENTALIGN |
+                                      CCS_NORESIZE,
+                                  BarToolbarId);
+    if (!toolbar)
+        return FALSE;
+    HWND label = CreateBarChild(bar, "STATIC", "Card sets:", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, BarLabelId);
+    if (!label)
+        return FALSE;
+    HWND combo = CreateBarChild(bar, "COMBOBOX", "",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | CBS_SORT | CBS_DROPDOWNLIST,
+                                BarComboId);
+    if (!combo)
+        return FALSE;
+
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(10, GetDeviceCaps(display, LOGPIXELSY), 72);
+    lstrcpyA(font.lfFaceName, "Arial");
+    DeleteDC(display);
+    HFONT barFont = CreateFontIndirectA(&font);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
+    SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
+    SetPropA(bar, "Font", barFont);
+    LabelBrush = CreateSolidBrush(BarBackgroundColor);
+
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ImageSize, ImageSize));
+    int n = CountBoardSizes();
+    BoardSizeImages = ImageList_Create(ImageSize, ImageSize, 0, n, 0);
+    for (int i = 0; i < n; ++i) {
+        HBITMAP image = DrawBoardSizeImage(BoardSizes[i].Rows, BoardSizes[i].Columns);
+        BoardSizes[i].ImageIndex = ImageList_Add(BoardSizeImages, image, nullptr);
+        DeleteObject(image);
+    }
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(BoardSizeImages));
+    AddBoardSizeButtons(toolbar);
+    return TRUE;
+}
+
+void OnBarDestroy(HWND bar)
+{
+    DestroyWindow(GetDlgItem(bar, BarComboId));
+    DestroyWindow(GetDlgItem(bar, BarLabelId));
+    DestroyWindow(GetDlgItem(bar, BarToolbarId));
+    ImageList_Destroy(BoardSizeImages);
+    BoardSizeImages = nullptr;
+    DeleteObject(RemovePropA(bar, "Font"));
+    DeleteObject(LabelBrush);
+    LabelBrush = nullptr;
+}
+
+void OnBarSize(HWND bar, UINT, int, int height)
+{
+    SIZE preferred = GetBarSize(bar);
+    HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, GetBarFont(bar));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    char text[256] = "";
+    HWND label = GetDlgItem(bar, BarLabelId);
+    GetWindowTextA(label, text, sizeof text);
+    SIZE extent = {};
+    GetTextExtentPointA(dc, text, lstrlenA(text), &extent);
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+
+    int edge = GetSystemMetrics(SM_CYEDGE);
+    int x = 0;
+    MoveWindow(GetDlgItem(bar, BarToolbarId), x, -edge, preferred.cx, height + edge, TRUE);
+    x = preferred.cx + 5;
+    MoveWindow(label, x, height / 2 - extent.cy / 2, extent.cx, extent.cy, TRUE);
+    x = x + extent.cx + 5;
+    MoveWindow(GetDlgItem(bar, BarComboId), x, preferred.cy / 2 - metrics.tmHeight / 2, 30 * metrics.tmAveCharWidth,
+               10 * metrics.tmHeight, TRUE);
+}
+
+// Commands of the toolbar and notifications of the combo box go on to the main window.
+void OnBarCommand(HWND bar, int id, HWND control, UINT code)
+{
+    PostMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+HBRUSH OnBarCtlColorStatic(HWND, HDC dc, HWND, int)
+{
+    SetBkColor(dc, BarBackgroundColor);
+    return LabelBrush;
+}
+
+} // namespace
+
+int CountBoardSizes()
+{
+    int n = 0;
+    while (BoardSizes[n].Rows != 0)
+        ++n;
+    return n;
+}
+
+SIZE GetBarSize(HWND)
+{
+    int n = CountBoardSizes();
+    int ex = GetSystemMetrics(SM_CXEDGE);
+    int ey = GetSystemMetrics(SM_CYEDGE);
+    SIZE size = {(4 * ex + ImageSize) * n + ButtonGap * (n - 1), 4 * ey + ImageSize};
+    return size;
+}
+
+HBITMAP DrawBoardSizeImage(int rows, int columns)
+{
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    HBITMAP image = CreateCompatibleBitmap(display, ImageSize, ImageSize);
+    HDC dc = CreateCompatibleDC(display);
+    HGDIOBJ oldBitmap = SelectObject(dc, image);
+    RECT all = {0, 0, ImageSize, ImageSize};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    int cellWidth = (ImageSize - 1) / columns;
+    int cellHeight = (ImageSize - 1) / rows;
+    int y = 0;
+    for (int r = 0; r < rows; ++r) {
+        int h = r == rows - 1 ? ImageSize - 1 - y : cellHeight;
+        int x = 0;
+        for (int c = 0; c < columns; ++c) {
+            int w = c == columns - 1 ? ImageSize - 1 - x : cellWidth;
+            Rectangle(dc, x, y, x + w + 1, y + h + 1);
+            x += cellWidth;
+        }
+        y += cellHeight;
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    DeleteDC(display);
+    return image;
+}
+
+void FillCardSetCombo(HWND mainWindow)
+{
+    HWND combo = GetCardSetCombo(mainWindow);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    std::set<std::string> names;
+    EnumerateCardSets(names);
+    for (const std::string& name : names)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+LRESULT CALLBACK BarWindowProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        HANDLE_MSG(bar, WM_CREATE, OnBarCreate);
+        HANDLE_MSG(bar, WM_DESTROY, OnBarDestroy);
+        HANDLE_MSG(bar, WM_SIZE, OnBarSize);
+        HANDLE_MSG(bar, WM_COMMAND, OnBarCommand);
+        HANDLE_MSG(bar, WM_CTLCOLORSTATIC, OnBarCtlColorStatic);
+    case WM_USER:
+        return GetBarSize(bar).cy;
+    }
+    return DefWindowProcA(bar, msg, wParam, lParam);
+}

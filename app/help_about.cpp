@@ -1,0 +1,5 @@
+// Help and About: not yet built.
+#include "app/help_about.h"
+
+void ShowHelp(HWND) {}
+void ShowAboutDialog(HWND) {}

@@ -1,0 +1,140 @@
+// Main window: creates the bar and the board, routes every command, starts games.
+#include "app/main_window.h"
+
+#include "app/card_set_bar.h"
+#include "app/help_about.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "editor/cardsets_dialog.h"
+#include "editor/settings_dialog.h"
+#include "game/board.h"
+#include "print/print_command.h"
+#include "res/resource.h"
+
+#include <windowsx.h>
+
+std::string CurrentCardSetName;
+
+namespace {
+
+const int BarId = 1;
+const int BoardId = 2;
+
+HWND CreateChild(HWND parent, const char* className, int id)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+BOOL OnMainCreate(HWND window, LPCREATESTRUCT)
+{
+    if (!CreateChild(window, "MnemoraBarClass", BarId) || !CreateChild(window, "MnemoraGameClass", BoardId))
+        return FALSE;
+    FillCardSetCombo(window);
+    std::string last = ReadSetting("LastProfile");
+    if (!last.empty()) {
+        HWND combo = GetCardSetCombo(window);
+        LRESULT found = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(last.c_str()));
+        if (found != CB_ERR)
+            SendMessageA(combo, CB_SETCURSEL, found, 0);
+    }
+    CurrentCardSetName = last;
+    return TRUE;
+}
+
+void OnMainDestroy(HWND window)
+{
+    WriteSetting("LastProfile", CurrentCardSetName);
+    DestroyWindow(GetDlgItem(window, BarId));
+    DestroyWindow(GetDlgItem(window, BoardId));
+    PostQuitMessage(0);
+}
+
+void OnMainSize(HWND window, UINT, int width, int height)
+{
+    HWND bar = GetDlgItem(window, BarId);
+    int barHeight = static_cast<int>(SendMessageA(bar, WM_USER, 0, 0)) + 5;
+    MoveWindow(bar, 0, 0, width, barHeight, TRUE);
+    MoveWindow(GetDlgItem(window, BoardId), 0, barHeight, width, height - barHeight, TRUE);
+}
+
+void OnMainInitMenuPopup(HWND window, HMENU popup, UINT, BOOL)
+{
+    bool selected = SendMessageA(GetCardSetCombo(window), CB_GETCURSEL, 0, 0) != CB_ERR;
+    EnableMenuItem(popup, IDM_PRINT, MF_BYCOMMAND | (selected ? MF_ENABLED : MF_GRAYED));
+}
+
+// Loads the card set selected in the bar and deals it on a board of the given size.
+void StartSelectedGame(HWND window, int sizeRow)
+{
+    HWND combo = GetCardSetCombo(window);
+    LRESULT selection = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (selection == CB_ERR) {
+        ShowErrorBox(window, "No card set selected");
+        return;
+    }
+    char name[256] = "";
+    if (SendMessageA(combo, CB_GETLBTEXTLEN, selection, 0) < static_cast<LRESULT>(sizeof name))
+        SendMessageA(combo, CB_GETLBTEXT, selection, reinterpret_cast<LPARAM>(name));
+    CurrentCardSetName = name;
+    CardSet* cards = new CardSet;
+    LoadCardSet(name, *cards);
+    std::string error;
+    if (!StartGame(GetDlgItem(window, BoardId), cards, BoardSizes[sizeRow].Rows, BoardSizes[sizeRow].Columns,
+                   error)) {
+        ShowErrorBox(window, error);
+        delete cards;
+    }
+}
+
+void OnMainCommand(HWND window, int id, HWND, UINT)
+{
+    switch (id) {
+    case IDM_CARDSETS:
+        if (ShowCardSetsDialog(window)) {
+            EndGame(GetDlgItem(window, BoardId));
+            FillCardSetCombo(window);
+        }
+        break;
+    case IDM_EXIT:
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    case IDM_SETTINGS:
+        if (ShowSettingsDialog(window))
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        break;
+    case IDM_PRINT:
+        PrintCardSet(window);
+        break;
+    case IDM_ABOUT:
+        ShowAboutDialog(window);
+        break;
+    case IDM_HELP:
+        ShowHelp(window);
+        break;
+    default:
+        if (id >= IDM_BOARDSIZE_FIRST && id <= IDM_BOARDSIZE_LAST)
+            StartSelectedGame(window, id - IDM_BOARDSIZE_FIRST);
+        break;
+    }
+}
+
+} // namespace
+
+HWND GetCardSetCombo(HWND mainWindow)
+{
+    return GetDlgItem(GetDlgItem(mainWindow, BarId), BarComboId);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        HANDLE_MSG(window, WM_CREATE, OnMainCreate);
+        HANDLE_MSG(window, WM_DESTROY, OnMainDestroy);
+        HANDLE_MSG(window, WM_SIZE, OnMainSize);
+        HANDLE_MSG(window, WM_COMMAND, OnMainCommand);
+        HANDLE_MSG(window, WM_INITMENUPOPUP, OnMainInitMenuPopup);
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}

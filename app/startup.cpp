@@ -1,0 +1,103 @@
+// Start-up: libraries, process-wide objects, window classes; shutdown in reverse.
+#include "app/startup.h"
+
+#include "app/card_set_bar.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "editor/color_swatch.h"
+#include "editor/text_editor.h"
+#include "game/board.h"
+#include "media/video_player.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+char AppTitle[256];
+COLORREF CustomColors[16];
+SoundPlayer* TheSoundPlayer = nullptr;
+
+namespace {
+
+HMODULE RichEditLibrary = nullptr;
+
+bool RegisterShellClasses(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
+    wc.lpszClassName = "MnemoraClass";
+    if (!RegisterClassA(&wc)) {
+        ShowErrorBox(nullptr, "RegisterClass of main window class failed");
+        return false;
+    }
+    wc.lpfnWndProc = BarWindowProc;
+    wc.hbrBackground = CreateSolidBrush(BarBackgroundColor);
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = "MnemoraBarClass";
+    if (!RegisterClassA(&wc)) {
+        DeleteObject(wc.hbrBackground);
+        ShowErrorBox(nullptr, "RegisterClass of main bar window class failed");
+        return false;
+    }
+    RegisterGameClasses(instance);
+    RegisterColorSwatchClass(instance);
+    return RegisterTextEditorClass(instance);
+}
+
+} // namespace
+
+bool StartApplication(HINSTANCE instance, HINSTANCE previous)
+{
+    InitCommonControls();
+    OleInitialize(nullptr);
+    RichEditLibrary = LoadLibraryA("RICHED20.DLL");
+    for (COLORREF& color : CustomColors)
+        color = RGB(255, 255, 255);
+    InitVideoHost();
+    std::string error;
+    TheSoundPlayer = CreateSoundPlayer(error);
+    LoadStringA(instance, IDS_APPTITLE, AppTitle, sizeof AppTitle);
+    if (!previous)
+        return RegisterShellClasses(instance);
+    return true;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN) - 2 * GetSystemMetrics(SM_CYSIZEFRAME) - GetSystemMetrics(SM_CYCAPTION);
+    HWND window = CreateWindowExA(0, "MnemoraClass", AppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width,
+                                  height, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        ShowErrorBox(nullptr, "CreateWindow of main window failed");
+    return window;
+}
+
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators)
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(mainWindow, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void StopApplication()
+{
+    ReleaseSoundPlayer(TheSoundPlayer);
+    TheSoundPlayer = nullptr;
+    FreeVideoHost();
+    if (RichEditLibrary) {
+        FreeLibrary(RichEditLibrary);
+        RichEditLibrary = nullptr;
+    }
+    OleUninitialize();
+}

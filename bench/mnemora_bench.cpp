@@ -1,0 +1,91 @@
+// Benchmark: prints how long the program takes for its heavier everyday work.
+// Not a test: figures vary with the machine; compare them with the targets printed beside them.
+#include "app/startup.h"
+#include "cardset/card_set.h"
+#include "cardset/card_set_folder.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double Now()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * counter.QuadPart / frequency.QuadPart;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A formatted card text of about 2 KB.
+std::string MakeRtfText(int n)
+{
+    std::string text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                       "\\f0\\fs20 Card number " +
+                       std::to_string(n) + " \\b bold\\b0 \\cf1 red\\cf0 ";
+    while (text.size() < 2000)
+        text += "lorem ipsum dolor sit amet ";
+    return text + "}";
+}
+
+void BenchCardSetFiles()
+{
+    CardSet set(1000);
+    for (int i = 0; i < 1000; ++i) {
+        set[i].Text1 = MakeRtfText(i);
+        set[i].Text2 = MakeRtfText(i + 1000);
+        set[i].PictureFileName1 = "C:\\pictures\\card" + std::to_string(i) + ".png";
+    }
+    std::vector<double> saves, loads;
+    for (int round = 0; round < 7; ++round) {
+        double start = Now();
+        SaveCardSet("~benchmark", set);
+        saves.push_back(Now() - start);
+        CardSet loaded;
+        start = Now();
+        LoadCardSet("~benchmark", loaded);
+        loads.push_back(Now() - start);
+        if (loaded.size() != set.size())
+            std::printf("load gave %u pairs instead of 1000\n", static_cast<unsigned>(loaded.size()));
+    }
+    DeleteCardSet("~benchmark");
+    std::printf("save 1000 pairs of 2 KB RTF texts: %.1f ms median (target 200 ms)\n", Median(saves));
+    std::printf("load 1000 pairs of 2 KB RTF texts: %.1f ms median (target 200 ms)\n", Median(loads));
+}
+
+void BenchStartUp(HINSTANCE instance)
+{
+    double start = Now();
+    if (!StartApplication(instance, nullptr))
+        return;
+    HWND mainWindow = CreateMainWindow(instance);
+    ShowWindow(mainWindow, SW_SHOWNORMAL);
+    UpdateWindow(mainWindow);
+    GdiFlush();
+    double shown = Now() - start;
+    std::printf("start-up to main window shown and painted: %.1f ms (target 300 ms)\n", shown);
+    DestroyWindow(mainWindow);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+} // namespace
+
+int main()
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    BenchStartUp(instance);
+    BenchCardSetFiles();
+    StopApplication();
+    return 0;
+}

@@ -1,0 +1,40 @@
+// Card pairs, card sets and their files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One entry of a card set: two cards, each with a text (RTF or plain) and three file names.
+struct CardPair {
+    std::string Text1;
+    std::string Text2;
+    std::string PictureFileName1;
+    std::string PictureFileName2;
+    std::string SoundFileName1;
+    std::string SoundFileName2;
+    std::string VideoFileName1;
+    std::string VideoFileName2;
+};
+
+// A card set: its pairs in file order. Its name travels beside it.
+using CardSet = std::vector<CardPair>;
+
+// The most pairs a card set file is read with, whatever its "Count" claims.
+const int MaxCardPairs = 65536;
+
+// Appends the pairs of the named card set's file to set; a missing file adds none.
+void LoadCardSet(const std::string& name, CardSet& set);
+
+// Stores the card set under its name. The previous file is replaced only once the new one is
+// completely written, so a failed save leaves it byte for byte as it was. True on success.
+bool SaveCardSet(const std::string& name, const CardSet& set);
+
+std::string EscapeLineBreaks(const std::string& text);
+std::string UnescapeLineBreaks(const std::string& text);
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+// Expands %NAME% environment references in place; unknown names stay as they are.
+void ExpandFileName(std::string& fileName);
+
+// True when the second card has neither text nor files, so it shows the first card.
+bool IsSecondCardEmpty(const CardPair& pair);

@@ -1,0 +1,185 @@
+// Reader and writer of the profile-file layout (see profile_file.h).
+#include "cardset/profile_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// The characters the platform's profile reader takes for blanks around names and values.
+bool IsProfileBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
+}
+
+std::string Trim(const char* begin, const char* end)
+{
+    while (begin < end && IsProfileBlank(*begin))
+        ++begin;
+    while (end > begin && IsProfileBlank(end[-1]))
+        --end;
+    return std::string(begin, end);
+}
+
+// Removes one pair of matching quotation marks around a value, as the platform's reader does.
+std::string StripQuotes(const std::string& value)
+{
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// True when a value written as it is would not read back unchanged.
+bool NeedsQuotes(const std::string& value)
+{
+    if (value.empty())
+        return false;
+    if (IsProfileBlank(value.front()) || IsProfileBlank(value.back()))
+        return true;
+    return value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+}
+
+} // namespace
+
+ProfileFile ParseProfile(const std::string& text)
+{
+    ProfileFile file;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    ProfileSection* current = nullptr;
+    while (p < end) {
+        const char* lineStart = p;
+        while (p < end && *p != '\r' && *p != '\n')
+            ++p;
+        const char* lineEnd = p;
+        while (p < end && (*p == '\r' || *p == '\n'))
+            ++p;
+        while (lineStart < lineEnd && IsProfileBlank(*lineStart))
+            ++lineStart;
+        while (lineEnd > lineStart && IsProfileBlank(lineEnd[-1]))
+            --lineEnd;
+        if (lineStart == lineEnd)
+            continue;
+        if (*lineStart == '[') {
+            const char* close = lineEnd - 1;
+            while (close > lineStart && *close != ']')
+                --close;
+            if (close > lineStart) {
+                file.Sections.push_back(ProfileSection{std::string(lineStart + 1, close), {}});
+                current = &file.Sections.back();
+                continue;
+            }
+        }
+        if (!current) {
+            // Keys before the first section belong to a section without a name.
+            file.Sections.push_back(ProfileSection{});
+            current = &file.Sections.back();
+        }
+        const char* equals = static_cast<const char*>(std::memchr(lineStart, '=', lineEnd - lineStart));
+        ProfileKey key;
+        if (equals) {
+            key.Name = Trim(lineStart, equals);
+            key.Value = StripQuotes(Trim(equals + 1, lineEnd));
+        } else {
+            key.Name = Trim(lineStart, lineEnd);
+        }
+        current->Keys.push_back(std::move(key));
+    }
+    return file;
+}
+
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
+                                    const std::string& key)
+{
+    for (const ProfileSection& s : file.Sections) {
+        if (!SameName(s.Name, section))
+            continue;
+        // Only the first section of a name counts, as with the platform's reader.
+        for (const ProfileKey& k : s.Keys) {
+            if (SameName(k.Name, key))
+                return &k.Value;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void AppendProfileSection(std::string& text, const std::string& name)
+{
+    text += '[';
+    text += name;
+    text += "]\r\n";
+}
+
+void AppendProfileKey(std::string& text, const std::string& key, const std::string& value)
+{
+    text += key;
+    text += '=';
+    if (NeedsQuotes(value)) {
+        text += '"';
+        text += value;
+        text += '"';
+    } else {
+        text += value;
+    }
+    text += "\r\n";
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text)
+{
+    text.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    char chunk[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        text.append(chunk, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& text)
+{
+    std::string folder = path;
+    size_t slash = folder.find_last_of("\\/");
+    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+    char temp[MAX_PATH * 4] = "";
+    if (folder.size() + 14 >= sizeof temp || !GetTempFileNameA(folder.c_str(), "mnc", 0, temp))
+        return false;
+    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    if (ok) {
+        size_t done = 0;
+        while (ok && done < text.size()) {
+            DWORD part = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
+            DWORD written = 0;
+            ok = WriteFile(file, text.data() + done, part, &written, nullptr) && written == part;
+            done += written;
+        }
+        ok = FlushFileBuffers(file) && ok;
+        ok = CloseHandle(file) && ok;
+    }
+    if (ok)
+        ok = MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok)
+        DeleteFileA(temp);
+    return ok;
+}

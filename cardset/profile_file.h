@@ -1,0 +1,44 @@
+// Reading and writing the profile-file layout of card set files.
+//
+// The platform's profile functions cut long values (at 16383 characters, or to a length modulo
+// 65536), so card sets use this reader and writer of the same layout instead: "[Section]" lines
+// followed by "Key=value" lines, CR LF line ends. Reading follows the platform's rules: section
+// and key names compare without regard to case, the first section and key of a name count,
+// blanks around names and values are dropped, and one pair of matching quotation marks around
+// a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProfileKey {
+    std::string Name;
+    std::string Value;
+};
+
+struct ProfileSection {
+    std::string Name;
+    std::vector<ProfileKey> Keys;
+};
+
+struct ProfileFile {
+    std::vector<ProfileSection> Sections;
+};
+
+// Parses the text of a profile file.
+ProfileFile ParseProfile(const std::string& text);
+
+// Reads a whole file into text. False when it can't be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& text);
+
+// Writes text to path through a temporary file beside it that replaces the old file only once
+// everything is written and flushed. False (and the old file untouched) on any failure.
+bool WriteFileSafely(const std::string& path, const std::string& text);
+
+// The value of key in section, or null when either is missing.
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
+                                    const std::string& key);
+
+// Appends "[name]" and its keys to text, in the platform's layout.
+void AppendProfileSection(std::string& text, const std::string& name);
+void AppendProfileKey(std::string& text, const std::string& key, const std::string& value);

@@ -1,0 +1,4 @@
+// Print command: not yet built.
+#include "print/print_command.h"
+
+void PrintCardSet(HWND) {}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both architectures and runs every test under Wine, in private
+# Wine prefixes inside the build folders and on a private Xvfb display.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+started=$(date +%s)
+bash "$root/scripts/install-deps.sh" || exit 1
+. "$root/scripts/wine-env.sh"
+
+for arch in x86_64 i686; do
+    echo "== building $arch"
+    "$root/scripts/build.sh" "$arch" || exit 1
+done
+
+# A private X display for the test windows, chosen by the server itself.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$displayfile")"
+rm -f "$displayfile"
+cleanup() {
+    for arch in x86_64 i686; do
+        WINEPREFIX="$root/build/$arch/wineprefix" wineserver -k 2>/dev/null
+    done
+    kill "$xvfb" 2>/dev/null
+}
+trap cleanup EXIT
+
+failed=0
+for arch in x86_64 i686; do
+    if [ "$arch" = i686 ] && [ "$MNEMORA_CAN_RUN_32BIT" = 0 ]; then
+        echo "== i686: built without warnings; not run: this machine's kernel refuses 32-bit programs," \
+            "so the 32-bit Wine cannot start"
+        continue
+    fi
+    echo "== testing $arch"
+    ctest --test-dir "$root/build/$arch" --output-on-failure -j1 || failed=1
+done
+echo "== test command took $(($(date +%s) - started)) s"
+exit $failed

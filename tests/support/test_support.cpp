@@ -1,0 +1,345 @@
+// Shared helpers of the tests (see test_support.h).
+#include "support/test_support.h"
+
+#include "cardset/card_set_folder.h"
+
+#include <deque>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+void PumpMessages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (milliseconds)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+namespace {
+
+struct WindowQuery {
+    const char* ClassName;
+    const char* Caption;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window))
+        return TRUE;
+    char text[512] = "";
+    if (query->ClassName) {
+        GetClassNameA(window, text, sizeof text);
+        if (lstrcmpA(text, query->ClassName) != 0)
+            return TRUE;
+    }
+    if (query->Caption) {
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, query->Caption) != 0)
+            return TRUE;
+    }
+    query->Found = window;
+    return FALSE;
+}
+
+// State of the one dialog driver of the test that runs.
+std::deque<std::function<void(HWND)>> PendingActions;
+std::vector<SeenDialog> SeenDialogs;
+std::set<HWND> HandledDialogs;
+UINT_PTR DriverTimer = 0;
+
+BOOL CALLBACK FindNewDialog(HWND window, LPARAM param)
+{
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) || HandledDialogs.count(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (PendingActions.empty())
+        return;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog)
+        return;
+    HandledDialogs.insert(dialog);
+    SeenDialog seen;
+    char text[4096] = "";
+    GetWindowTextA(dialog, text, sizeof text);
+    seen.Caption = text;
+    text[0] = '\0';
+    if (GetDlgItem(dialog, 0xFFFF))
+        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    seen.Text = text;
+    SeenDialogs.push_back(seen);
+    std::function<void(HWND)> action = PendingActions.front();
+    PendingActions.pop_front();
+    action(dialog);
+}
+
+} // namespace
+
+HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowQuery query = {className, caption, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+        if (query.Found || GetTickCount() - start > timeoutMs)
+            return query.Found;
+        PumpMessages(20);
+    }
+}
+
+DialogDriver::DialogDriver()
+{
+    PendingActions.clear();
+    SeenDialogs.clear();
+    HandledDialogs.clear();
+    DriverTimer = SetTimer(nullptr, 0, 30, DriveDialogs);
+}
+
+DialogDriver::~DialogDriver()
+{
+    KillTimer(nullptr, DriverTimer);
+    DriverTimer = 0;
+    PendingActions.clear();
+}
+
+void DialogDriver::Then(std::function<void(HWND)> action)
+{
+    PendingActions.push_back(std::move(action));
+}
+
+void DialogDriver::Press(int buttonId)
+{
+    Then([buttonId](HWND dialog) { PressDialogButton(dialog, buttonId); });
+}
+
+const std::vector<SeenDialog>& DialogDriver::Seen() const
+{
+    return SeenDialogs;
+}
+
+bool DialogDriver::Done() const
+{
+    return PendingActions.empty();
+}
+
+void PressDialogButton(HWND dialog, int buttonId)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+std::string GetDialogItemText(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(item);
+    std::string text(length + 1, '\0');
+    GetWindowTextA(item, &text[0], length + 1);
+    text.resize(length);
+    return text;
+}
+
+int Pixels::Count(COLORREF color) const
+{
+    int n = 0;
+    for (COLORREF c : Data)
+        n += c == color;
+    return n;
+}
+
+Pixels CaptureDC(HDC source, int width, int height)
+{
+    Pixels pixels;
+    pixels.Width = width;
+    pixels.Height = height;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    pixels.Data.resize(static_cast<size_t>(width) * height);
+    const DWORD* row = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.Data.size(); ++i) {
+        DWORD bgr = row[i];
+        pixels.Data[i] = RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(section);
+    return pixels;
+}
+
+Pixels CaptureClient(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    Pixels pixels = CaptureDC(dc, client.right, client.bottom);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+bool SavePixels(const Pixels& pixels, const std::string& path)
+{
+    int stride = (pixels.Width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = pixels.Width;
+    info.biHeight = -pixels.Height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * pixels.Height;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = 0; y < pixels.Height; ++y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < pixels.Width; ++x) {
+            COLORREF c = pixels.At(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(c));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
+        }
+        bytes += row;
+    }
+    WriteBytes(path, bytes);
+    return true;
+}
+
+namespace {
+
+// Counts live entries of the process's GDI handle table, for platforms whose GetGuiResources
+// answers 0: 65536 entries of 24 bytes, the object type in byte 14 of each.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds" // the compiler's view of the segment read
+int CountGdiHandleTableEntries()
+{
+    // The thread block names the process block; that one names the handle table.
+    const unsigned char* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
+#ifdef _WIN64
+    const size_t pebOffset = 0x60, tableOffset = 0xF8;
+#else
+    const size_t pebOffset = 0x30, tableOffset = 0x94;
+#endif
+    const unsigned char* peb = *reinterpret_cast<const unsigned char* const*>(teb + pebOffset);
+    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + tableOffset);
+    if (!table)
+        return 0;
+    int n = 0;
+    for (size_t i = 0; i < 0x10000; ++i)
+        n += table[i * 24 + 14] != 0;
+    return n;
+}
+#pragma GCC diagnostic pop
+
+BOOL CALLBACK CountChildWindow(HWND, LPARAM param)
+{
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+BOOL CALLBACK CountThreadWindow(HWND window, LPARAM param)
+{
+    ++*reinterpret_cast<int*>(param);
+    EnumChildWindows(window, CountChildWindow, param);
+    return TRUE;
+}
+
+} // namespace
+
+int CountGdiObjects()
+{
+    GdiFlush();
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    return count ? static_cast<int>(count) : CountGdiHandleTableEntries();
+}
+
+int CountUserObjects()
+{
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (count)
+        return static_cast<int>(count);
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountThreadWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+void ResetUserData()
+{
+    std::string folder = GetCardSetFolder();
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                std::string path = folder + "\\" + found.cFileName;
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon\\Mnemora");
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string MakeScratchFolder(const std::string& name)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "mnemora-tests";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}

@@ -1,0 +1,70 @@
+// Shared helpers of the tests: the program's windows in-process, message boxes and dialogs
+// answered by a timer, pixels read back, object counts, and a clean card set folder and registry.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Dispatches every waiting message of this thread; with a time, keeps doing so for that long.
+void PumpMessages(DWORD milliseconds = 0);
+
+// Waits (pumping messages) for a visible top-level window of this process with the given class
+// and caption (either may be null). Null when none appears in time.
+HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 5000);
+
+// What a message box or dialog said when it was answered.
+struct SeenDialog {
+    std::string Caption;
+    std::string Text; // a message box's text (its static control 0xFFFF), else empty
+};
+
+// Answers the dialogs that the code under test opens modally on this thread, in order. Each
+// action receives the dialog window once it is visible; it may type, click and finally end the
+// dialog (PressDialogButton). Everything seen is recorded. The actions run from a thread timer
+// that the modal loops dispatch.
+class DialogDriver {
+  public:
+    DialogDriver();
+    ~DialogDriver();
+    // Queues an action for the next dialog that appears.
+    void Then(std::function<void(HWND dialog)> action);
+    // Queues "press this button" for the next message box or dialog.
+    void Press(int buttonId);
+    const std::vector<SeenDialog>& Seen() const;
+    // True when every queued action has run.
+    bool Done() const;
+};
+
+// Sends WM_COMMAND for a button of a dialog as a click would.
+void PressDialogButton(HWND dialog, int buttonId);
+std::string GetDialogItemText(HWND dialog, int id);
+
+// A window's client area, read back as pixels (0x00BBGGRR).
+struct Pixels {
+    int Width = 0;
+    int Height = 0;
+    std::vector<COLORREF> Data;
+    COLORREF At(int x, int y) const { return Data[static_cast<size_t>(y) * Width + x]; }
+    int Count(COLORREF color) const;
+};
+Pixels CaptureClient(HWND window);
+// The pixels of a memory DC's selected bitmap, or of any DC of the given size.
+Pixels CaptureDC(HDC dc, int width, int height);
+// Writes pixels as a 24-bit BMP file (for looking at a failure).
+bool SavePixels(const Pixels& pixels, const std::string& path);
+
+// The process's GDI and USER objects. Where the platform's own count is not available, GDI
+// objects are counted in the process's handle table and USER objects as this thread's windows.
+int CountGdiObjects();
+int CountUserObjects();
+
+// Removes every card set file and the program's registry settings of the test prefix.
+void ResetUserData();
+// Writes a file with exactly these bytes.
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+// A folder for a test's own files, emptied first.
+std::string MakeScratchFolder(const std::string& name);
