@@ -1,5 +1,7 @@
 // Benchmark: prints how long the program takes for its heavier everyday work.
 // Not a test: figures vary with the machine; compare them with the targets printed beside them.
+#include "bench/bench.h"
+
 #include "app/startup.h"
 #include "cardset/card_set.h"
 #include "cardset/card_set_folder.h"
@@ -12,18 +14,25 @@
 
 namespace {
 
+struct BenchEntry {
+    const char* Name;
+    BenchFunction Function;
+};
+
+std::vector<BenchEntry>& BenchEntries()
+{
+    static std::vector<BenchEntry> entries;
+    return entries;
+}
+
 double Now()
 {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
+    return BenchNow();
 }
 
 double Median(std::vector<double> values)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return BenchMedian(std::move(values));
 }
 
 // A formatted card text of about 2 KB.
@@ -81,11 +90,37 @@ void BenchStartUp(HINSTANCE instance)
 
 } // namespace
 
+int RegisterBench(const char* name, BenchFunction function)
+{
+    BenchEntries().push_back({name, function});
+    return static_cast<int>(BenchEntries().size());
+}
+
+double BenchNow()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * counter.QuadPart / frequency.QuadPart;
+}
+
+double BenchMedian(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// Start-up is measured first, in a fresh process; the other measurements follow in the order
+// their files registered them.
 int main()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     BenchStartUp(instance);
     BenchCardSetFiles();
+    for (const BenchEntry& entry : BenchEntries()) {
+        std::printf("-- %s\n", entry.Name);
+        entry.Function();
+    }
     StopApplication();
     return 0;
 }

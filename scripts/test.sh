@@ -27,6 +27,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Services some tests need (an audio device, a print server): one script each, sourced here so
+# that what they export reaches the tests and what they start is stopped with them.
+for setup in "$root"/scripts/test-setup/*.sh; do
+    [ -e "$setup" ] && . "$setup"
+done
+
 failed=0
 for arch in x86_64 i686; do
     if [ "$arch" = i686 ] && [ "$MNEMORA_CAN_RUN_32BIT" = 0 ]; then

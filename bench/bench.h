@@ -1,0 +1,14 @@
+// The benchmark program's pieces: each file registers its measurements, main runs them in order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using BenchFunction = void (*)();
+
+// Registers a measurement; use as a namespace-scope initialiser: static int r = RegisterBench(...).
+int RegisterBench(const char* name, BenchFunction function);
+
+// Milliseconds from a fixed point, with sub-millisecond resolution.
+double BenchNow();
+double BenchMedian(std::vector<double> values);

@@ -1,0 +1,28 @@
+// Laying out and drawing formatted text: the point-size search that fits a card text into its
+// area, shared by the card faces, the card set dialog's list and printing.
+#pragma once
+
+#include <windows.h>
+
+#include <richedit.h>
+
+// What EM_FORMATRANGE does: lays out (and with render, draws) range->chrg of the control into
+// range->rc on range->hdc for range->hdcTarget; returns the index of the last character laid
+// out plus one and leaves in range->rc the area used. A null range releases cached formatting.
+// Where the platform's control cannot format ranges, the same is done by other means.
+LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range);
+
+// Converts a rectangle from pixels of dc to twips.
+void PixelsToTwips(RECT& rect, HDC dc);
+// Draws the control's whole text into area (pixels of targetDC) on renderDC; returns the last
+// character laid out plus one; heightOut, when given, receives the height used in pixels.
+int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground,
+                   int* heightOut);
+// Sets every character's size to points, keeping faces, colours and effects.
+void SetRichTextPointSize(HWND richEdit, int points);
+// True when the whole text lays out on one line as wide as area, no taller than area.
+bool RichTextFits(HWND richEdit, int points, HDC dc, const RECT& area, int textLength);
+// Height in pixels of the whole text laid out across the screen's width.
+int MeasureRichTextHeight(HWND richEdit, HDC dc);
+// The largest point size at which the text fits area (8 when every size up to 999 fits).
+int FitRichTextPointSize(HWND richEdit, HDC dc, const RECT& area, int textLength);

@@ -1,0 +1,17 @@
+// Picture files: raster pictures decoded to bitmaps, enhanced metafiles measured and played.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The first frame of a picture file as a display-compatible bitmap the caller deletes; null with
+// an error text on failure. Never shows anything.
+HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error);
+// True when the upper-cased name contains ".EMF" anywhere.
+bool IsEnhancedMetafileName(const std::string& fileName);
+// Size from the metafile header's bounds; false when the file can't be opened or read.
+bool GetEnhancedMetafileSize(const std::string& fileName, int& width, int& height);
+// Plays the metafile stretched into the rectangle; failures are shown to the user.
+void DrawEnhancedMetafile(const std::string& fileName, HDC dc, int x, int y, int width, int height);
+void ShowMetafileError(const std::string& what, const std::string& fileName);

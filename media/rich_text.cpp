@@ -1,0 +1,108 @@
+// Rich text transfer through EM_STREAMIN and EM_STREAMOUT.
+#include "media/rich_text.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Reader state of one stream-in.
+struct StreamInBuffer {
+    const std::string* Text;
+    size_t Position;
+};
+
+DWORD CALLBACK ReadStreamIn(DWORD_PTR cookie, LPBYTE destination, LONG requested, LONG* delivered)
+{
+    StreamInBuffer* buffer = reinterpret_cast<StreamInBuffer*>(cookie);
+    size_t left = buffer->Text->size() - buffer->Position;
+    size_t n = std::min(left, static_cast<size_t>(requested > 0 ? requested : 0));
+    if (n)
+        std::memcpy(destination, buffer->Text->data() + buffer->Position, n);
+    buffer->Position += n;
+    *delivered = static_cast<LONG>(n);
+    return 0;
+}
+
+DWORD CALLBACK WriteStreamOut(DWORD_PTR cookie, LPBYTE source, LONG count, LONG* written)
+{
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(source), count);
+    *written = count;
+    return 0;
+}
+
+void StreamIn(HWND richEdit, const std::string& text, WPARAM format)
+{
+    StreamInBuffer buffer = {&text, 0};
+    EDITSTREAM stream = {};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&buffer);
+    stream.pfnCallback = ReadStreamIn;
+    SendMessageA(richEdit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+}
+
+void MoveCaretToEnd(HWND richEdit)
+{
+    CHARRANGE end = {-1, -1};
+    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+}
+
+std::string StreamOut(HWND richEdit, WPARAM format)
+{
+    std::string text;
+    EDITSTREAM stream = {};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&text);
+    stream.pfnCallback = WriteStreamOut;
+    SendMessageA(richEdit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    return text;
+}
+
+} // namespace
+
+void StreamInRtf(HWND richEdit, const std::string& text)
+{
+    StreamIn(richEdit, text, SF_RTF);
+}
+
+void AppendPlainText(HWND richEdit, const std::string& text)
+{
+    MoveCaretToEnd(richEdit);
+    StreamIn(richEdit, text, SFF_SELECTION | SF_TEXT);
+}
+
+void AppendRtf(HWND richEdit, const std::string& text)
+{
+    MoveCaretToEnd(richEdit);
+    StreamIn(richEdit, text, SFF_SELECTION | SF_RTF);
+}
+
+std::string StreamOutRtf(HWND richEdit)
+{
+    return StreamOut(richEdit, SF_RTF);
+}
+
+std::string StreamOutText(HWND richEdit)
+{
+    return StreamOut(richEdit, SF_TEXT);
+}
+
+std::string StreamOutUtf8Text(HWND richEdit)
+{
+    return StreamOut(richEdit, (65001 << 16) | SF_USECODEPAGE | SF_TEXT);
+}
+
+bool IsRichText(const std::string& text)
+{
+    return text.find("{\\rtf") != std::string::npos;
+}
+
+int TwipsToPixelsY(HDC dc, int twips)
+{
+    return MulDiv(twips, GetDeviceCaps(dc, LOGPIXELSY), 1440);
+}
+
+HWND CreateHiddenRichEdit(HINSTANCE instance)
+{
+    return CreateWindowExA(0, "RichEdit20A", "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
