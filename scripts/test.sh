@@ -19,7 +19,9 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 "$displayfile")"
 rm -f "$displayfile"
+cleanup_steps=()
 cleanup() {
+    for step in "${cleanup_steps[@]}"; do eval "$step"; done
     for arch in x86_64 i686; do
         WINEPREFIX="$root/build/$arch/wineprefix" wineserver -k 2>/dev/null
     done
