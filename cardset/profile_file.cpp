@@ -158,6 +158,10 @@ bool ReadWholeFile(const std::string& path, std::string& text)
 
 bool WriteFileSafely(const std::string& path, const std::string& text)
 {
+    // A file the user made read-only is not replaced (some platforms' rename would do it).
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     std::string folder = path;
     size_t slash = folder.find_last_of("\\/");
     folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);

@@ -32,7 +32,8 @@ ProfileFile ParseProfile(const std::string& text);
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text to path through a temporary file beside it that replaces the old file only once
-// everything is written and flushed. False (and the old file untouched) on any failure.
+// everything is written and flushed. False (and the old file untouched) on any failure, and for
+// a read-only file.
 bool WriteFileSafely(const std::string& path, const std::string& text);
 
 // The value of key in section, or null when either is missing.
