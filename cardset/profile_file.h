@@ -8,6 +8,7 @@
 // a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as written.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct ProfileSection {
 
 struct ProfileFile {
     std::vector<ProfileSection> Sections;
+    // Lower-cased section name -> index of the first section of that name.
+    std::map<std::string, size_t> FirstSection;
 };
 
 // Parses the text of a profile file.
