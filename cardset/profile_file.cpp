@@ -114,8 +114,7 @@ ProfileFile ParseProfile(const std::string& text)
     return file;
 }
 
-const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
-                                    const std::string& key)
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section, const std::string& key)
 {
     // Only the first section of a name counts, as with the platform's reader.
     auto found = file.FirstSection.find(LowerCase(section));
@@ -152,8 +151,8 @@ void AppendProfileKey(std::string& text, const std::string& key, const std::stri
 bool ReadWholeFile(const std::string& path, std::string& text)
 {
     text.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool ok = true;

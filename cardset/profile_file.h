@@ -5,7 +5,8 @@
 // followed by "Key=value" lines, CR LF line ends. Reading follows the platform's rules: section
 // and key names compare without regard to case, the first section and key of a name count,
 // blanks around names and values are dropped, and one pair of matching quotation marks around
-// a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as written.
+// a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as
+// written.
 #pragma once
 
 #include <map>
@@ -40,8 +41,7 @@ bool ReadWholeFile(const std::string& path, std::string& text);
 bool WriteFileSafely(const std::string& path, const std::string& text);
 
 // The value of key in section, or null when either is missing.
-const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
-                                    const std::string& key);
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section, const std::string& key);
 
 // Appends "[name]" and its keys to text, in the platform's layout.
 void AppendProfileSection(std::string& text, const std::string& name);

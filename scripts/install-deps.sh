@@ -13,7 +13,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest clang-format cppcheck
     wine wine64 wine32:i386 xvfb xauth xdotool imagemagick
     fonts-wine fonts-liberation
     sox ffmpeg
