@@ -2,7 +2,6 @@
 // button is held on it and posts a completed click to the board, which decides what it does.
 #include "game/card_button.h"
 
-#include "app/settings.h"
 #include "game/card_face.h"
 
 #include <windowsx.h>
@@ -31,9 +30,11 @@ void OnCardDestroy(HWND card)
 
 BOOL OnCardEraseBkgnd(HWND card, HDC dc)
 {
+    if (CardPaintCoversAll(card))
+        return TRUE;
     RECT client;
     GetClientRect(card, &client);
-    HBRUSH brush = CreateSolidBrush(GetButtonBackgroundColor());
+    HBRUSH brush = CreateSolidBrush(GetCardBackgroundColor());
     FillRect(dc, &client, brush);
     DeleteObject(brush);
     return TRUE;

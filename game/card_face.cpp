@@ -17,9 +17,16 @@ namespace {
 
 bool CachingFaces = true;
 
+// The card colour as last read, and a watch on the settings key that tells when to read it again.
+COLORREF KnownBackground = 0;
+HKEY WatchedSettings = nullptr;
+HANDLE SettingsChanged = nullptr;
+
 // A finished face of a face-up card, kept for repaints while nothing it depends on changes.
 struct CachedFace {
+    HDC Memory; // holds Bitmap while the face is kept
     HBITMAP Bitmap;
+    HGDIOBJ OldBitmap;
     int Width;
     int Height;
     int PairIndex;
@@ -144,12 +151,42 @@ void DrawEmptyMark(HDC dc, int width, int height, int mode)
 
 void ReleaseFace(CachedFace& face)
 {
+    if (face.Memory) {
+        SelectObject(face.Memory, face.OldBitmap);
+        DeleteDC(face.Memory);
+    }
     if (face.Bitmap)
         DeleteObject(face.Bitmap);
     face = CachedFace();
 }
 
 } // namespace
+
+COLORREF GetCardBackgroundColor()
+{
+    if (WatchedSettings && WaitForSingleObject(SettingsChanged, 0) == WAIT_TIMEOUT)
+        return KnownBackground;
+    if (WatchedSettings) {
+        RegCloseKey(WatchedSettings);
+        WatchedSettings = nullptr;
+    }
+    if (!SettingsChanged)
+        SettingsChanged = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // Watched before reading, so that a change made while reading is not missed. The key above the
+    // program's is watched with all below it: a watch on a key that is deleted may never fire.
+    HKEY key = nullptr;
+    if (SettingsChanged &&
+        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        if (RegNotifyChangeKeyValue(key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, SettingsChanged,
+                                    TRUE) == ERROR_SUCCESS)
+            WatchedSettings = key;
+        else
+            RegCloseKey(key);
+    }
+    KnownBackground = GetButtonBackgroundColor();
+    return KnownBackground;
+}
 
 int CardFaceMargin(int width, int height)
 {
@@ -250,13 +287,16 @@ void DrawCardFace(HWND card, HDC dc, int mode)
         DrawEmptyMark(dc, width, height, mode);
 }
 
+bool CardPaintCoversAll(HWND card)
+{
+    return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
+}
+
 void PaintCard(HWND card, HDC dc)
 {
     RECT client;
     GetClientRect(card, &client);
-    int pairIndex = GetWindowLongA(card, PairIndexSlot);
-    if (!CachingFaces || GetWindowLongA(card, FaceUpSlot) == 0 || pairIndex < 0 || client.right <= 0 ||
-        client.bottom <= 0) {
+    if (!CardPaintCoversAll(card) || client.right <= 0 || client.bottom <= 0) {
         DrawCardFace(card, dc, CardFacePaint);
         return;
     }
@@ -266,13 +306,15 @@ void PaintCard(HWND card, HDC dc)
         SetPropA(card, CachePropertyName, cache);
     }
     CachedFace& face = cache->Faces[GetWindowLongA(card, PressedSlot) != 0 ? 1 : 0];
-    COLORREF background = GetButtonBackgroundColor();
+    COLORREF background = GetCardBackgroundColor();
     const CardSet* cards = GetBoardCardSet(card);
+    int pairIndex = GetWindowLongA(card, PairIndexSlot);
     int side = GetWindowLongA(card, SideSlot);
-    if (!face.Bitmap || face.Width != client.right || face.Height != client.bottom || face.PairIndex != pairIndex ||
+    if (!face.Memory || face.Width != client.right || face.Height != client.bottom || face.PairIndex != pairIndex ||
         face.Side != side || face.Background != background || face.Cards != cards) {
         ReleaseFace(face);
         // The same drawing as an uncached paint: the erased background, then the face.
+        HBRUSH brush = CreateSolidBrush(background);
         HDC memory = CreateCompatibleDC(dc);
         HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
         if (!memory || !bitmap) {
@@ -280,23 +322,18 @@ void PaintCard(HWND card, HDC dc)
                 DeleteDC(memory);
             if (bitmap)
                 DeleteObject(bitmap);
+            FillRect(dc, &client, brush);
+            DeleteObject(brush);
             DrawCardFace(card, dc, CardFacePaint);
             return;
         }
         HGDIOBJ old = SelectObject(memory, bitmap);
-        HBRUSH brush = CreateSolidBrush(background);
         FillRect(memory, &client, brush);
         DeleteObject(brush);
         DrawCardFace(card, memory, CardFacePaint);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        face = {bitmap, client.right, client.bottom, pairIndex, side, background, cards};
+        face = {memory, bitmap, old, client.right, client.bottom, pairIndex, side, background, cards};
     }
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, face.Bitmap);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    BitBlt(dc, 0, 0, client.right, client.bottom, face.Memory, 0, 0, SRCCOPY);
 }
 
 void ReleaseCardPaintCache(HWND card)

@@ -16,10 +16,16 @@ void DrawCardFace(HWND card, HDC dc, int mode);
 // Paints a card for WM_PAINT: the background and DrawCardFace, reusing the finished face of a
 // face-up card while its client size, state and colour stay the same.
 void PaintCard(HWND card, HDC dc);
+// True when PaintCard draws the card's whole client area, background included, so that erasing
+// it first would only be drawn over.
+bool CardPaintCoversAll(HWND card);
 // Frees what PaintCard keeps for a card; called when the card is destroyed.
 void ReleaseCardPaintCache(HWND card);
 // Switches the reuse of finished faces on (the default) or off, for measuring the difference.
 void SetCardFaceCaching(bool enabled);
+
+// The cards' background colour from the settings, read again only after the settings changed.
+COLORREF GetCardBackgroundColor();
 
 // Margin and bevel width of a card of the given client size.
 int CardFaceMargin(int width, int height);

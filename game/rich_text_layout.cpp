@@ -1,7 +1,7 @@
 // Rich-text layout: formatting ranges for a device, the fit test and the point-size search.
 #include "game/rich_text_layout.h"
 
-#include "app/settings.h"
+#include "game/card_face.h"
 #include "game/text_runs.h"
 #include "media/rich_text.h"
 
@@ -87,7 +87,7 @@ int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, 
     SendMessageA(richEdit, EM_SETSEL, 0, -1);
     SendMessageA(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
     if (useCardBackground)
-        SendMessageA(richEdit, EM_SETBKGNDCOLOR, 0, GetButtonBackgroundColor());
+        SendMessageA(richEdit, EM_SETBKGNDCOLOR, 0, GetCardBackgroundColor());
     LRESULT result = FormatRichTextRange(richEdit, TRUE, &range);
     FormatRichTextRange(richEdit, TRUE, nullptr);
     if (heightOut)

@@ -352,3 +352,21 @@ TEST_F(CardFace, RepaintsOfAFaceUpBoardLeakNothing)
     EXPECT_EQ(afterFirst, CountGdiObjects());
     EXPECT_EQ(users, CountUserObjects());
 }
+
+TEST_F(CardFace, ColourChangesAreSeenAtOnce)
+{
+    EXPECT_EQ(Grey, GetCardBackgroundColor());
+    SetButtonBackgroundColor(RGB(1, 2, 3));
+    EXPECT_EQ(RGB(1, 2, 3), GetCardBackgroundColor());
+    EXPECT_EQ(RGB(1, 2, 3), GetCardBackgroundColor());
+    WriteSetting("ButtonBackgroundColorG", "200");
+    EXPECT_EQ(RGB(1, 200, 3), GetCardBackgroundColor());
+    // Even when the settings are removed and written anew.
+    ResetUserData();
+    EXPECT_EQ(Grey, GetCardBackgroundColor());
+    SetButtonBackgroundColor(RGB(7, 8, 9));
+    EXPECT_EQ(RGB(7, 8, 9), GetCardBackgroundColor());
+    ResetUserData();
+    SetButtonBackgroundColor(RGB(4, 5, 6));
+    EXPECT_EQ(RGB(4, 5, 6), GetCardBackgroundColor());
+}
