@@ -25,9 +25,6 @@ def write(out, name, pairs):
 
 def main():
     out = sys.argv[1]
-    shapes = ["circle", "square", "triangle", "star", "diamond", "hexagon", "oval", "rectangle", "cross", "arrow"]
-    write(out, "Shapes", [{"PictureFileName1": FOLDER + s + ".png", "Text2": rtf("\\b " + s + "\\b0")}
-                          for s in shapes])
     solfege = {"C": "do", "D": "re", "E": "mi", "F": "fa", "G": "sol", "A": "la", "B": "si"}
     write(out, "Musical notes", [{"Text1": rtf("\\b %s\\b0  \\cf3 %s\\cf0" % (n, s)),
                                   "SoundFileName1": FOLDER + "note-%s.wav" % n,

@@ -6,7 +6,7 @@
 fresh_user
 start_program
 screenshot startup
-grep -q '^items Capitals|Colours|Opposites$' <<<"$WINDOW_INFO" || fail "card sets not listed sorted: $WINDOW_INFO"
+grep -q '^items Capitals|Colours|Opposites|Shapes$' <<<"$WINDOW_INFO" || fail "card sets not listed sorted: $WINDOW_INFO"
 grep -q '^selected $' <<<"$WINDOW_INFO" || fail "a card set is selected at first start"
 
 click_board_size 0
