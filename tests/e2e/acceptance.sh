@@ -11,7 +11,8 @@ rm -rf "$WINEPREFIX"
 APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 SHOTS="$BUILD/screenshots/acceptance"
 mkdir -p "$SHOTS"
-WINEPREFIX="$WINEPREFIX" wineserver -p
+start_wine_services
+trap 'wineserver -k 2>/dev/null' EXIT
 
 # The installer of the release; where this machine cannot run 32-bit programs, the same installer
 # script with a 64-bit stub.
@@ -82,5 +83,5 @@ $MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
 [ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
 [ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "uninstalling removed the player's card sets"
-WINEPREFIX="$WINEPREFIX" wineserver -k
+wineserver -k
 echo "acceptance passed"

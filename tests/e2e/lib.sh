@@ -13,6 +13,13 @@ SHOTS="$BUILD/screenshots"
 mkdir -p "$SHOTS" "$APPDATA_DIR"
 PROGRAM_PID=
 
+# Keeps one Wine server with its background services running for this prefix, started with no
+# output of ours open, so that nothing waiting for the script's output waits for them too.
+start_wine_services() {
+    wineserver -p >/dev/null 2>&1 </dev/null
+    $MNEMORA_WINE cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
 fail() {
     echo "FAIL: $*" >&2
     [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
