@@ -19,20 +19,25 @@ const int CellGap = 100;
 const int CutLineWidth = 2;
 const int FrameWidth = 10;
 const int CornerSize = 100;
+const int CutLineDash = 15;
+const int CutLineGap = 5;
 const int ContentInset = 10;
 const int PictureTextGap = 10;
 
-// Pen styles: geometric with square ends, dashed for the cut line, solid for the frame.
-const DWORD CutLinePenStyle = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_DASH;
+// Pen styles: geometric, dashed for the cut line and solid with square ends for the frame. The
+// cut line's dashes are given as lengths of its own (1.5 mm dash, 0.5 mm gap) with flat ends:
+// printer drivers that print the stock dash style of wide pens as a solid line (Wine's
+// PostScript driver does) print these as dashes, and flat ends keep the gaps open.
+const DWORD CutLinePenStyle = PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_USERSTYLE;
 const DWORD FramePenStyle = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_SOLID;
 
 // Draws the outline of a rectangle with a black geometric pen, rounded when asked; the inside is
-// filled with the DC's current brush.
-void DrawOutline(HDC dc, DWORD penStyle, int penWidth, const RECT& rect, bool rounded, int cornerWidth,
-                 int cornerHeight)
+// filled with the DC's current brush. A dashed pen takes its dash and gap lengths in pixels.
+void DrawOutline(HDC dc, DWORD penStyle, int penWidth, const DWORD* dashes, const RECT& rect, bool rounded,
+                 int cornerWidth, int cornerHeight)
 {
     LOGBRUSH brush = {BS_SOLID, RGB(0, 0, 0), 0};
-    HPEN pen = ExtCreatePen(penStyle, penWidth, &brush, 0, nullptr);
+    HPEN pen = ExtCreatePen(penStyle, penWidth, &brush, dashes ? 2 : 0, dashes);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     if (rounded)
         RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, cornerWidth, cornerHeight);
@@ -141,14 +146,18 @@ void DrawPrintCard(HDC dc, const PrintItem& item, int x, int y, int cellWidth, i
     int cornerHeight = TenthMmToPixelsY(dc, CornerSize);
 
     RECT cell = {x, y, x + cellWidth, y + cellHeight};
-    DrawOutline(dc, CutLinePenStyle, TenthMmToPixelsX(dc, CutLineWidth), cell, rounded, cornerWidth, cornerHeight);
+    DWORD dashes[2] = {static_cast<DWORD>(TenthMmToPixelsX(dc, CutLineDash)),
+                       static_cast<DWORD>(TenthMmToPixelsX(dc, CutLineGap))};
+    DrawOutline(dc, CutLinePenStyle, TenthMmToPixelsX(dc, CutLineWidth), dashes, cell, rounded, cornerWidth,
+                cornerHeight);
 
     RECT card;
     card.left = x + cellWidth / 2 - cardWidth / 2;
     card.top = y + cellHeight / 2 - cardHeight / 2;
     card.right = card.left + cardWidth;
     card.bottom = card.top + cardHeight;
-    DrawOutline(dc, FramePenStyle, TenthMmToPixelsX(dc, FrameWidth), card, rounded, cornerWidth, cornerHeight);
+    DrawOutline(dc, FramePenStyle, TenthMmToPixelsX(dc, FrameWidth), nullptr, card, rounded, cornerWidth,
+                cornerHeight);
 
     int insetX = TenthMmToPixelsX(dc, ContentInset);
     int insetY = TenthMmToPixelsY(dc, ContentInset);

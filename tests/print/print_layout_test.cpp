@@ -188,13 +188,15 @@ TEST_F(PrintLayoutTest, CutLinesAreDashedAndFramesSolid)
     int cellRight = MmToPixels(Margin + CellWidth), cellBottom = MmToPixels(Margin + CellHeight);
     int cardLeft = MmToPixels(Margin + CardOffset), cardTop = MmToPixels(Margin + CardOffset);
 
-    // Along the cut line's top edge and left edge: many short dashes.
-    std::vector<InkRun> top = RowInkRuns(pixels, cellTop, cellLeft + 20, cellRight - 20);
-    std::vector<InkRun> left = ColumnInkRuns(pixels, cellLeft, cellTop + 20, cellBottom - 20);
-    EXPECT_GT(top.size(), 20u);
-    EXPECT_GT(left.size(), 8u);
-    for (const InkRun& run : top)
-        EXPECT_LT(run.Length, MmToPixels(5));
+    // Along the cut line's top edge and left edge: dashes of 1.5 mm, 0.5 mm apart.
+    std::vector<InkRun> top = RowInkRuns(pixels, cellTop, cellLeft + 40, cellRight - 40);
+    std::vector<InkRun> left = ColumnInkRuns(pixels, cellLeft, cellTop + 40, cellBottom - 40);
+    EXPECT_GT(top.size(), 40u);
+    EXPECT_GT(left.size(), 20u);
+    for (size_t i = 1; i + 1 < top.size(); ++i) {
+        EXPECT_NEAR(top[i].Length, MmToPixels(1.5), 2);
+        EXPECT_NEAR(top[i].Start - (top[i - 1].Start + top[i - 1].Length), MmToPixels(0.5), 2);
+    }
 
     // Along the frame: one unbroken line, about 1 mm thick.
     std::vector<InkRun> frameTop = RowInkRuns(pixels, cardTop, cardLeft + 20, cardLeft + MmToPixels(CardWidth) - 20);
