@@ -15,7 +15,7 @@ std::string DefaultPrinterName()
     return name;
 }
 
-HDC CreatePrinterDC(int paperWidth, int paperLength)
+HDC CreatePrinterDC(int paperWidth, int paperLength, bool informationOnly)
 {
     std::string name = DefaultPrinterName();
     if (name.empty())
@@ -33,7 +33,8 @@ HDC CreatePrinterDC(int paperWidth, int paperLength)
             mode->dmPaperWidth = static_cast<short>(paperWidth);
             mode->dmPaperLength = static_cast<short>(paperLength);
         }
-        dc = CreateDCA("WINSPOOL", name.c_str(), nullptr, mode);
+        dc = informationOnly ? CreateICA("WINSPOOL", name.c_str(), nullptr, mode)
+                             : CreateDCA("WINSPOOL", name.c_str(), nullptr, mode);
     }
     ClosePrinter(printer);
     return dc;
@@ -41,7 +42,8 @@ HDC CreatePrinterDC(int paperWidth, int paperLength)
 
 bool OpenTestPage(TestPage& page, int paperWidth, int paperLength)
 {
-    HDC printer = CreatePrinterDC(paperWidth, paperLength);
+    // An information context is enough to take the resolution and page size from.
+    HDC printer = CreatePrinterDC(paperWidth, paperLength, true);
     if (!printer)
         return false;
     page.Dc = CreateCompatibleDC(printer);
@@ -64,6 +66,13 @@ bool OpenTestPage(TestPage& page, int paperWidth, int paperLength)
     }
     page.OldBitmap = SelectObject(page.Dc, page.Bitmap);
     PatBlt(page.Dc, 0, 0, page.Width, page.Height, WHITENESS);
+    // Where the memory context passes document calls on to the printer driver (Wine does), the
+    // document is started here into the null device, so that drawing on it prints nothing.
+    DOCINFOA document = {};
+    document.cbSize = sizeof document;
+    document.lpszDocName = "test page";
+    document.lpszOutput = "NUL";
+    StartDocA(page.Dc, &document);
     return true;
 }
 
@@ -83,6 +92,7 @@ Pixels ReadTestPage(const TestPage& page)
 void CloseTestPage(TestPage& page)
 {
     if (page.Dc) {
+        EndDoc(page.Dc);
         SelectObject(page.Dc, page.OldBitmap);
         DeleteDC(page.Dc);
     }

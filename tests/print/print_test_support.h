@@ -12,9 +12,9 @@
 // The default printer's name; empty when the print server is not running.
 std::string DefaultPrinterName();
 
-// A device context of the default printer with a paper of the given size in tenths of a
-// millimetre (the printer's own paper for 0 x 0); null without a printer.
-HDC CreatePrinterDC(int paperWidth = 0, int paperLength = 0);
+// A device context (or only an information context) of the default printer with a paper of the
+// given size in tenths of a millimetre (the printer's own paper for 0 x 0); null without one.
+HDC CreatePrinterDC(int paperWidth = 0, int paperLength = 0, bool informationOnly = false);
 
 // A page to draw on with the printer's resolution and page size: a memory device context made
 // compatible with the printer, holding a white bitmap of the whole page. It has the printer's
