@@ -156,8 +156,7 @@ void DrawPrintCard(HDC dc, const PrintItem& item, int x, int y, int cellWidth, i
     card.top = y + cellHeight / 2 - cardHeight / 2;
     card.right = card.left + cardWidth;
     card.bottom = card.top + cardHeight;
-    DrawOutline(dc, FramePenStyle, TenthMmToPixelsX(dc, FrameWidth), nullptr, card, rounded, cornerWidth,
-                cornerHeight);
+    DrawOutline(dc, FramePenStyle, TenthMmToPixelsX(dc, FrameWidth), nullptr, card, rounded, cornerWidth, cornerHeight);
 
     int insetX = TenthMmToPixelsX(dc, ContentInset);
     int insetY = TenthMmToPixelsY(dc, ContentInset);
@@ -168,9 +167,10 @@ void DrawPrintCard(HDC dc, const PrintItem& item, int x, int y, int cellWidth, i
 
     // The content is clipped to the inside of the frame, corners included.
     int saved = SaveDC(dc);
-    HRGN clip = rounded ? CreateRoundRectRgn(contentLeft, contentTop, contentLeft + contentWidth,
-                                             contentTop + contentHeight, cornerWidth, cornerHeight)
-                        : CreateRectRgn(contentLeft, contentTop, contentLeft + contentWidth, contentTop + contentHeight);
+    HRGN clip = rounded
+                    ? CreateRoundRectRgn(contentLeft, contentTop, contentLeft + contentWidth,
+                                         contentTop + contentHeight, cornerWidth, cornerHeight)
+                    : CreateRectRgn(contentLeft, contentTop, contentLeft + contentWidth, contentTop + contentHeight);
     SelectClipRgn(dc, clip);
     DeleteObject(clip);
 
@@ -200,7 +200,8 @@ void DrawPrintText(HDC dc, int x, int y, int width, int height, const std::strin
         return;
     StreamInRtf(richEdit, text);
     GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
-    int length = static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
+    int length =
+        static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));
 
     RECT area = {x, y, x + width, y + height};
     int points = FitRichTextPointSize(richEdit, dc, area, length);
@@ -271,8 +272,7 @@ bool DrawPrintBitmap(HDC dc, int x, int y, int width, int height, const std::str
     return true;
 }
 
-bool DrawPrintMetafile(HDC dc, int x, int y, int width, int height, const std::string& fileName,
-                       std::string& error)
+bool DrawPrintMetafile(HDC dc, int x, int y, int width, int height, const std::string& fileName, std::string& error)
 {
     int pictureWidth = 0;
     int pictureHeight = 0;
@@ -285,7 +285,6 @@ bool DrawPrintMetafile(HDC dc, int x, int y, int width, int height, const std::s
         error = PictureError("Picture has no width or height", fileName);
         return false;
     }
-    DrawEnhancedMetafile(fileName, dc, fitted.left, fitted.top, fitted.right - fitted.left,
-                         fitted.bottom - fitted.top);
+    DrawEnhancedMetafile(fileName, dc, fitted.left, fitted.top, fitted.right - fitted.left, fitted.bottom - fitted.top);
     return true;
 }

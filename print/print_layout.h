@@ -38,8 +38,6 @@ void DrawPrintText(HDC dc, int x, int y, int width, int height, const std::strin
 
 // Draws a picture fitted and centred in the box, keeping its proportions. False with an error
 // text when it cannot be drawn. The name may hold %VARIABLE% references.
-bool DrawPrintPicture(HDC dc, int x, int y, int width, int height, const std::string& fileName,
-                      std::string& error);
+bool DrawPrintPicture(HDC dc, int x, int y, int width, int height, const std::string& fileName, std::string& error);
 bool DrawPrintBitmap(HDC dc, int x, int y, int width, int height, const std::string& fileName, std::string& error);
-bool DrawPrintMetafile(HDC dc, int x, int y, int width, int height, const std::string& fileName,
-                       std::string& error);
+bool DrawPrintMetafile(HDC dc, int x, int y, int width, int height, const std::string& fileName, std::string& error);

@@ -41,15 +41,15 @@ TEST(PrintList, PairsArePrintedWholeOrNotAtAll)
     CardPair noFirst = MakePair("", "", "second", "second.png");
     noFirst.SoundFileName1 = "first.wav";
     CardSet cards = {
-        MakePair("one", "", "two", ""),        // both cards
-        MakePair("same", "same.png"),          // empty second card: the first twice
-        onlySound,                             // second card cannot be printed: neither is
-        onlyVideo,                             // the same with a video
-        noFirst,                               // first card cannot be printed: neither is
+        MakePair("one", "", "two", ""),            // both cards
+        MakePair("same", "same.png"),              // empty second card: the first twice
+        onlySound,                                 // second card cannot be printed: neither is
+        onlyVideo,                                 // the same with a video
+        noFirst,                                   // first card cannot be printed: neither is
         MakePair("", "left.png", "", "right.png"), // pictures alone are printed
     };
-    PrintList expected = {{"one", ""},         {"two", ""},          {"same", "same.png"},
-                          {"same", "same.png"}, {"", "left.png"},     {"", "right.png"}};
+    PrintList expected = {{"one", ""},          {"two", ""},      {"same", "same.png"},
+                          {"same", "same.png"}, {"", "left.png"}, {"", "right.png"}};
     PrintList actual = BuildPrintList(cards);
     EXPECT_TRUE(SameItems(expected, actual));
     EXPECT_TRUE(BuildPrintList(CardSet()).empty());
@@ -325,9 +325,9 @@ TEST_F(PrintCommandTest, PrintingFortyCardsTwiceLeavesNoObjectsBehind)
     WriteMetafile(metafile, 300, 200);
     CardSet forty;
     for (int i = 0; i < 20; ++i)
-        forty.push_back(MakePair("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Tahoma;}}\\f0\\b card " + std::to_string(i) +
-                                     "\\b0}",
-                                 bitmap, "plain " + std::to_string(i), metafile));
+        forty.push_back(
+            MakePair("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Tahoma;}}\\f0\\b card " + std::to_string(i) + "\\b0}",
+                     bitmap, "plain " + std::to_string(i), metafile));
     ASSERT_TRUE(SaveCardSet("Forty", forty));
     ASSERT_EQ(40u, BuildPrintList(forty).size());
     OpenMainWindow("Forty");

@@ -32,13 +32,13 @@ Pixels ReadTestPage(const TestPage& page);
 void CloseTestPage(TestPage& page);
 
 // Skips the test when no print server runs; fails it when the test setup said one would.
-#define REQUIRE_PRINTER()                                                                                  \
-    do {                                                                                                   \
-        if (DefaultPrinterName().empty()) {                                                                \
-            if (getenv("MNEMORA_PRINT_OUTPUT"))                                                            \
-                FAIL() << "the print server was started but the printer is not visible";                  \
-            GTEST_SKIP() << "no printer: start the print server (scripts/test-setup/print.sh)";            \
-        }                                                                                                  \
+#define REQUIRE_PRINTER()                                                                                              \
+    do {                                                                                                               \
+        if (DefaultPrinterName().empty()) {                                                                            \
+            if (getenv("MNEMORA_PRINT_OUTPUT"))                                                                        \
+                FAIL() << "the print server was started but the printer is not visible";                               \
+            GTEST_SKIP() << "no printer: start the print server (scripts/test-setup/print.sh)";                        \
+        }                                                                                                              \
     } while (0)
 
 // Pixels darker than middle grey count as ink.
