@@ -236,16 +236,19 @@ TEST_F(PrintLayoutTest, CornersAreRoundedOrSquareByTheFlag)
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_TRUE(InkNear(square, cellCorner, cellCorner, 2));
     EXPECT_TRUE(InkNear(square, cardCorner, cardCorner, 1));
-    EXPECT_TRUE(IsInk(square.At(content.left + 1, content.top + 1)));
-    EXPECT_TRUE(IsInk(square.At(content.right - 2, content.bottom - 2)));
+    // A point 1 mm in from the content's corner, outside the rounded clipping but inside the
+    // frame's inner curve: the picture's when square, paper when rounded.
+    const int in = 13;
+    EXPECT_TRUE(IsInk(square.At(content.left + in, content.top + in)));
+    EXPECT_TRUE(IsInk(square.At(content.right - 1 - in, content.bottom - 1 - in)));
 
     Pixels rounded = PrintOnPage({item}, 1);
     ASSERT_TRUE(errors.empty()) << errors[0];
     // The 10 mm corner ellipse leaves the corner points of cut line, frame and content white.
     EXPECT_FALSE(InkNear(rounded, cellCorner, cellCorner, 6));
     EXPECT_FALSE(InkNear(rounded, cardCorner, cardCorner, 6));
-    EXPECT_FALSE(IsInk(rounded.At(content.left + 1, content.top + 1)));
-    EXPECT_FALSE(IsInk(rounded.At(content.right - 2, content.bottom - 2)));
+    EXPECT_FALSE(IsInk(rounded.At(content.left + in, content.top + in)));
+    EXPECT_FALSE(IsInk(rounded.At(content.right - 1 - in, content.bottom - 1 - in)));
     // The edges themselves are still drawn, and the picture still fills the middle.
     int middleX = (content.left + content.right) / 2;
     EXPECT_TRUE(InkNear(rounded, middleX, cellCorner, 1));
