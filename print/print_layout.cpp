@@ -198,7 +198,8 @@ void DrawPrintText(HDC dc, int x, int y, int width, int height, const std::strin
     HWND richEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     if (!richEdit)
         return;
-    StreamInRtf(richEdit, text);
+    // Loaded as the card face loads it, so that paper shows the card's text as the board does.
+    LoadCardText(richEdit, text);
     GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, 1200};
     int length =
         static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0));

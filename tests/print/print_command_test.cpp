@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "print_test_support.h"
+#include "support/test_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -321,8 +322,8 @@ TEST_F(PrintCommandTest, PrintingFortyCardsTwiceLeavesNoObjectsBehind)
     REQUIRE_PRINTER();
     std::string bitmap = folder + "\\green.bmp";
     std::string metafile = folder + "\\black.emf";
-    WriteSolidBitmapFile(bitmap, 60, 40, RGB(0, 160, 0));
-    WriteMetafile(metafile, 300, 200);
+    WritePicture(bitmap, PictureFormat::Bmp, 60, 40, Solid(RGB(0, 160, 0)));
+    WriteEnhancedMetafile(metafile, 300, 200, RGB(0, 0, 0));
     CardSet forty;
     for (int i = 0; i < 20; ++i)
         forty.push_back(

@@ -160,29 +160,9 @@ int MmToPixels(double mm)
     return static_cast<int>(std::lround(mm * 300 / 25.4));
 }
 
-void WriteSolidBitmapFile(const std::string& path, int width, int height, COLORREF color)
+std::function<COLORREF(int, int)> Solid(COLORREF color)
 {
-    Pixels pixels;
-    pixels.Width = width;
-    pixels.Height = height;
-    pixels.Data.assign(static_cast<size_t>(width) * height, color);
-    SavePixels(pixels, path);
-}
-
-void WriteMetafile(const std::string& path, int width, int height)
-{
-    DeleteFileA(path.c_str());
-    HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), nullptr, nullptr);
-    if (width > 0 && height > 0) {
-        RECT all = {0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    } else {
-        // A line along the one dimension that has a size, or a single point.
-        MoveToEx(dc, 10, 10, nullptr);
-        LineTo(dc, 10 + width, 10 + height);
-        SetPixel(dc, 10, 10, RGB(0, 0, 0));
-    }
-    DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+    return [color](int, int) { return color; };
 }
 
 namespace {

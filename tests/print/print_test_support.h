@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,11 +58,8 @@ RECT InkBounds(const Pixels& pixels, const RECT& area);
 // Millimetres as pixels of a 300 dpi page, rounded.
 int MmToPixels(double mm);
 
-// Writes a 24-bit BMP of the given size filled with one colour.
-void WriteSolidBitmapFile(const std::string& path, int width, int height, COLORREF color);
-// Writes an enhanced metafile of the given size (in its own device units) holding a filled
-// rectangle over all of it; with width or height 0 it holds a single point.
-void WriteMetafile(const std::string& path, int width, int height);
+// One colour for every pixel of a test picture.
+std::function<COLORREF(int, int)> Solid(COLORREF color);
 
 // The PDF files in the print server's output folder (Windows paths); empty without one.
 std::vector<std::string> ListPrintedFiles();
