@@ -26,7 +26,7 @@ for p in "${packages[@]}"; do
     have "$p" || need+=("$p")
 done
 # Printing: a local print server with a PDF printer, installed without recommends.
-print_packages=(cups printer-driver-cups-pdf libcups2:i386 poppler-utils)
+print_packages=(cups printer-driver-cups-pdf libcups2:i386 poppler-utils python3)
 print_need=()
 for p in "${print_packages[@]}"; do
     have "$p" || print_need+=("$p")
