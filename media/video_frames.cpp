@@ -145,6 +145,22 @@ void RenderSoundOutputs(IGraphBuilder* graph)
     }
 }
 
+// Runs the graph on a clock of its own instead of the sound renderer's: some platforms leave a
+// thread behind for every graph that timed its frames by the sound renderer's clock.
+void UseOwnClock(IGraphBuilder* graph)
+{
+    IReferenceClock* clock = nullptr;
+    IMediaFilter* graphFilter = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_SystemClock, nullptr, CLSCTX_INPROC_SERVER, IID_IReferenceClock,
+                                   reinterpret_cast<void**>(&clock))) &&
+        SUCCEEDED(graph->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(&graphFilter))))
+        graphFilter->SetSyncSource(clock);
+    if (graphFilter)
+        graphFilter->Release();
+    if (clock)
+        clock->Release();
+}
+
 IBaseFilter* AddFilter(IGraphBuilder* graph, const CLSID& filterClass, const wchar_t* name)
 {
     IBaseFilter* filter = nullptr;
@@ -257,6 +273,7 @@ bool StartGraph(VideoFrames& frames)
         if (SUCCEEDED(frames.Graph->AddSourceFilter(fileName, L"Source", &source)) &&
             ConnectFrames(frames.Graph, source, grabber, sink) && ReadFrameFormat(frames.Grabber, frames.Format)) {
             RenderSoundOutputs(frames.Graph);
+            UseOwnClock(frames.Graph);
             frames.Graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&frames.Events));
             started = SUCCEEDED(frames.Graph->QueryInterface(IID_IMediaControl,
                                                              reinterpret_cast<void**>(&frames.Control))) &&
