@@ -16,8 +16,14 @@ class CardSetFile : public testing::Test {
 CardPair FullPair(int n)
 {
     std::string k = std::to_string(n);
-    return CardPair{"text one " + k, "text two " + k, "C:\\p1_" + k + ".png", "C:\\p2_" + k + ".jpg",
-                    "C:\\s1_" + k + ".wav", "",                     "%TEMP%\\v1_" + k + ".mpg", "v2_" + k + ".wmv"};
+    return CardPair{"text one " + k,
+                    "text two " + k,
+                    "C:\\p1_" + k + ".png",
+                    "C:\\p2_" + k + ".jpg",
+                    "C:\\s1_" + k + ".wav",
+                    "",
+                    "%TEMP%\\v1_" + k + ".mpg",
+                    "v2_" + k + ".wmv"};
 }
 
 bool SamePairs(const CardSet& a, const CardSet& b)

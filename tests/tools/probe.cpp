@@ -61,13 +61,14 @@ int ProbeWindow()
     if (selection >= 0)
         GetComboText(combo, selection, text, sizeof text);
     std::printf("selected %s\n", text);
-    // Cards of the board: id, face up, screen rectangle.
+    // Cards of the board: id, face up, pair, screen rectangle.
     for (int id = 1; id <= 20; ++id) {
         HWND card = GetDlgItem(GetDlgItem(main, 2), id);
         if (!card)
             break;
-        char name[32];
-        std::snprintf(name, sizeof name, "card%d faceup=%ld", id, GetWindowLongA(card, 0));
+        char name[64];
+        std::snprintf(name, sizeof name, "card%d faceup=%ld pair=%ld", id, GetWindowLongA(card, 0),
+                      GetWindowLongA(card, 8));
         PrintRect(name, card);
     }
     return 0;
