@@ -275,9 +275,9 @@ bool StartGraph(VideoFrames& frames)
             RenderSoundOutputs(frames.Graph);
             UseOwnClock(frames.Graph);
             frames.Graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&frames.Events));
-            started = SUCCEEDED(frames.Graph->QueryInterface(IID_IMediaControl,
-                                                             reinterpret_cast<void**>(&frames.Control))) &&
-                      SUCCEEDED(frames.Control->Run());
+            started =
+                SUCCEEDED(frames.Graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&frames.Control))) &&
+                SUCCEEDED(frames.Control->Run());
         }
     }
     if (source)
@@ -411,8 +411,7 @@ HWND CreateVideoFramesWindow(int x, int y, int width, int height, HWND parent, i
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     return CreateWindowExA(0, VideoFramesClass, "", WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                           const_cast<char*>(fileName));
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, const_cast<char*>(fileName));
 }
 
 bool IsVideoFramesWindow(HWND window)

@@ -39,7 +39,10 @@ struct TraceWatch {
 
 // A stand-in for the player object whose answers a test chooses; it records the calls it gets.
 #define NOT_USED(name, ...)                                                                                            \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override                                                               \
+    {                                                                                                                  \
+        return E_NOTIMPL;                                                                                              \
+    }
 struct FakeControls : IWMPControls {
     std::vector<std::string>* Calls = nullptr;
     HRESULT StopResult = S_OK;

@@ -12,8 +12,8 @@
 std::string TestMediaFile(const std::string& name);
 
 // What the default recording source heard for a while: the typical amplitude (0 to 1) of one
-// frequency and the loudest amplitude of the whole signal. The test sound server records what is played. Recorded is false when
-// there is no recording device.
+// frequency and the loudest amplitude of the whole signal. The test sound server records what
+// is played. Recorded is false when there is no recording device.
 struct HeardSound {
     bool Recorded = false;
     double ToneLevel = 0;
