@@ -10,6 +10,9 @@
 #include <ole2.h>
 #include <wmp.h>
 
+#include <map>
+#include <string>
+
 namespace {
 
 const CLSID WindowsMediaPlayerClass = {0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
@@ -31,6 +34,61 @@ VideoHost Host = {};
 // Set when a hosted control refused to show the video area alone: such a control paints its own
 // user interface and shows the video elsewhere, so later video windows draw the frames themselves.
 bool HostedVideoNotShown = false;
+
+// Building a graph for a file takes the platform up to a second, and the card face asks for the
+// size at every paint: answers are kept per file name while the file's size and time stay the same.
+struct KnownVideoSize {
+    WIN32_FILE_ATTRIBUTE_DATA File;
+    int Width;
+    int Height;
+    std::string Error;
+};
+std::map<std::string, KnownVideoSize> KnownVideoSizes;
+
+bool SameFile(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DATA& b)
+{
+    return a.nFileSizeLow == b.nFileSizeLow && a.nFileSizeHigh == b.nFileSizeHigh &&
+           CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
+
+// Learns the size from a filter graph built for the file but never run.
+bool MeasureVideo(const std::string& fileName, int& width, int& height, std::string& error)
+{
+    error.clear();
+    IGraphBuilder* graph = nullptr;
+    IMediaControl* control = nullptr;
+    IBasicVideo* video = nullptr;
+    long videoWidth = 0, videoHeight = 0;
+    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
+        error = "CoCreateInstance of CLSID_FilterGraph failed";
+    } else if (FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
+        error = "QueryInterface of IMediaControl failed";
+    } else {
+        BSTR name = MakeMediaFileName(fileName);
+        if (!name || FAILED(control->RenderFile(name)))
+            error = "RenderFile failed";
+        SysFreeString(name);
+    }
+    if (!error.empty()) {
+    } else if (FAILED(graph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&video)))) {
+        error = "QueryInterface of IBasicVideo failed";
+    } else if (FAILED(video->get_VideoWidth(&videoWidth))) {
+        error = "get_VideoWidth failed";
+    } else if (FAILED(video->get_VideoHeight(&videoHeight))) {
+        error = "get_VideoHeight failed";
+    } else {
+        width = videoWidth;
+        height = videoHeight;
+    }
+    if (video)
+        video->Release();
+    if (control)
+        control->Release();
+    if (graph)
+        graph->Release();
+    return error.empty();
+}
 
 template <typename Function> Function LoadEntry(HMODULE library, const char* name)
 {
@@ -154,39 +212,20 @@ void FreeVideoHost()
 
 bool GetVideoSize(const std::string& fileName, int& width, int& height, std::string& error)
 {
-    error.clear();
-    IGraphBuilder* graph = nullptr;
-    IMediaControl* control = nullptr;
-    IBasicVideo* video = nullptr;
-    long videoWidth = 0, videoHeight = 0;
-    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                                IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
-        error = "CoCreateInstance of CLSID_FilterGraph failed";
-    } else if (FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
-        error = "QueryInterface of IMediaControl failed";
-    } else {
-        BSTR name = MakeMediaFileName(fileName);
-        if (!name || FAILED(control->RenderFile(name)))
-            error = "RenderFile failed";
-        SysFreeString(name);
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &file))
+        return MeasureVideo(fileName, width, height, error); // not a plain file: nothing to remember
+    auto known = KnownVideoSizes.find(fileName);
+    if (known == KnownVideoSizes.end() || !SameFile(known->second.File, file)) {
+        KnownVideoSize measured = {file, 0, 0, ""};
+        MeasureVideo(fileName, measured.Width, measured.Height, measured.Error);
+        known = KnownVideoSizes.insert_or_assign(fileName, measured).first;
     }
-    if (!error.empty()) {
-    } else if (FAILED(graph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&video)))) {
-        error = "QueryInterface of IBasicVideo failed";
-    } else if (FAILED(video->get_VideoWidth(&videoWidth))) {
-        error = "get_VideoWidth failed";
-    } else if (FAILED(video->get_VideoHeight(&videoHeight))) {
-        error = "get_VideoHeight failed";
-    } else {
-        width = videoWidth;
-        height = videoHeight;
+    error = known->second.Error;
+    if (error.empty()) {
+        width = known->second.Width;
+        height = known->second.Height;
     }
-    if (video)
-        video->Release();
-    if (control)
-        control->Release();
-    if (graph)
-        graph->Release();
     return error.empty();
 }
 

@@ -46,6 +46,7 @@ TEST(VideoSize, IsTheNativeSizeForEachKindOfVideo)
         EXPECT_EQ(320, width) << name;
         EXPECT_EQ(240, height) << name;
     }
+    EXPECT_EQ("", StrayTopLevelWindows(nullptr));
 }
 
 TEST(VideoSize, FilesThatAreNoVideoFailAndLeaveTheSize)
@@ -65,6 +66,27 @@ TEST(VideoSize, FilesThatAreNoVideoFailAndLeaveTheSize)
     EXPECT_NE("", error);
     EXPECT_EQ(-7, width);
     EXPECT_EQ(-9, height);
+}
+
+TEST(VideoSize, IsLearntAgainWhenTheFileChanges)
+{
+    std::string name = MakeScratchFolder("video-size") + "\\changing.avi";
+    WriteBytes(name, ReadBytes(TestMediaFile("pattern.avi")));
+    int width = 0, height = 0;
+    std::string error;
+    EXPECT_TRUE(GetVideoSize(name, width, height, error));
+    EXPECT_EQ(320, width);
+    width = height = 0;
+    EXPECT_TRUE(GetVideoSize(name, width, height, error));
+    EXPECT_EQ(240, height);
+    WriteBytes(name, ReadBytes(TestMediaFile("not-a-video.mpg")));
+    width = height = 5;
+    EXPECT_FALSE(GetVideoSize(name, width, height, error));
+    EXPECT_EQ("RenderFile failed", error);
+    EXPECT_EQ(5, width);
+    DeleteFileA(name.c_str());
+    EXPECT_FALSE(GetVideoSize(name, width, height, error));
+    EXPECT_EQ("RenderFile failed", error);
 }
 
 TEST(VideoWindow, IsAStillChildOfTheCardUntilPlayed)
