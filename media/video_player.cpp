@@ -59,28 +59,25 @@ bool MeasureVideo(const std::string& fileName, int& width, int& height, std::str
     IMediaControl* control = nullptr;
     IBasicVideo* video = nullptr;
     long videoWidth = 0, videoHeight = 0;
+    BSTR name = MakeMediaFileName(fileName); // null for a name too long: the file can't be rendered
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                                IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
+                                IID_IGraphBuilder, reinterpret_cast<void**>(&graph))))
         error = "CoCreateInstance of CLSID_FilterGraph failed";
-    } else if (FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
+    else if (FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control))))
         error = "QueryInterface of IMediaControl failed";
-    } else {
-        BSTR name = MakeMediaFileName(fileName);
-        if (!name || FAILED(control->RenderFile(name)))
-            error = "RenderFile failed";
-        SysFreeString(name);
-    }
-    if (!error.empty()) {
-    } else if (FAILED(graph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&video)))) {
+    else if (!name || FAILED(control->RenderFile(name)))
+        error = "RenderFile failed";
+    else if (FAILED(graph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&video))))
         error = "QueryInterface of IBasicVideo failed";
-    } else if (FAILED(video->get_VideoWidth(&videoWidth))) {
+    else if (FAILED(video->get_VideoWidth(&videoWidth)))
         error = "get_VideoWidth failed";
-    } else if (FAILED(video->get_VideoHeight(&videoHeight))) {
+    else if (FAILED(video->get_VideoHeight(&videoHeight)))
         error = "get_VideoHeight failed";
-    } else {
+    if (error.empty()) {
         width = videoWidth;
         height = videoHeight;
     }
+    SysFreeString(name);
     if (video)
         video->Release();
     if (control)
