@@ -17,6 +17,7 @@ packages=(
     wine wine64 wine32:i386 xvfb xauth xdotool imagemagick
     fonts-wine fonts-liberation
     sox ffmpeg nsis zip
+    pulseaudio pulseaudio-utils
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
     gstreamer1.0-plugins-bad gstreamer1.0-libav
     gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
