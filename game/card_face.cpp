@@ -175,9 +175,8 @@ COLORREF GetCardBackgroundColor()
     // Watched before reading, so that a change made while reading is not missed. The key above the
     // program's is watched with all below it: a watch on a key that is deleted may never fire.
     HKEY key = nullptr;
-    if (SettingsChanged &&
-        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (SettingsChanged && RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY, nullptr,
+                                           &key, nullptr) == ERROR_SUCCESS) {
         if (RegNotifyChangeKeyValue(key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, SettingsChanged,
                                     TRUE) == ERROR_SUCCESS)
             WatchedSettings = key;

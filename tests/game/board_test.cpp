@@ -84,7 +84,7 @@ TEST_F(BoardTest, DealPlacesDistinctPairsWithBothSides)
     for (const auto& pair : sides) {
         EXPECT_GE(pair.first, 0);
         EXPECT_LT(pair.first, 30);
-        EXPECT_EQ((std::set<int>{1, 2}), pair.second);
+        EXPECT_EQ((std::set<int> {1, 2}), pair.second);
     }
     EXPECT_EQ(1, TurnState());
 }
@@ -185,18 +185,18 @@ TEST_F(BoardTest, LayoutGivesTheRemaindersToTheLastRowAndColumn)
         MapWindowPoints(nullptr, board, reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     };
-    EXPECT_EQ((RECT{0, 0, 100, 75}), rectOf(1));
-    EXPECT_EQ((RECT{300, 0, 403, 75}), rectOf(4));
-    EXPECT_EQ((RECT{100, 75, 200, 150}), rectOf(6));
-    EXPECT_EQ((RECT{0, 225, 100, 302}), rectOf(13));
-    EXPECT_EQ((RECT{300, 225, 403, 302}), rectOf(16));
+    EXPECT_EQ((RECT {0, 0, 100, 75}), rectOf(1));
+    EXPECT_EQ((RECT {300, 0, 403, 75}), rectOf(4));
+    EXPECT_EQ((RECT {100, 75, 200, 150}), rectOf(6));
+    EXPECT_EQ((RECT {0, 225, 100, 302}), rectOf(13));
+    EXPECT_EQ((RECT {300, 225, 403, 302}), rectOf(16));
     LayoutCards(board, 3, 302);
     EXPECT_EQ(0, rectOf(1).right - rectOf(1).left);
     EXPECT_EQ(0, rectOf(3).right - rectOf(3).left);
-    EXPECT_EQ((RECT{0, 0, 3, 75}), rectOf(4));
+    EXPECT_EQ((RECT {0, 0, 3, 75}), rectOf(4));
     // The board lays its cards out when it is resized.
     SetWindowPos(board, nullptr, 0, 0, 401, 300, SWP_NOZORDER | SWP_NOMOVE);
-    EXPECT_EQ((RECT{300, 225, 401, 300}), rectOf(16));
+    EXPECT_EQ((RECT {300, 225, 401, 300}), rectOf(16));
 }
 
 TEST_F(BoardTest, FaceUpCardsAndStrayIdsAreIgnored)
@@ -417,5 +417,40 @@ TEST_F(BoardTest, DestroyingTheBoardFreesTheRunningGame)
     EXPECT_LE(CountUserObjects(), users - 17);
     board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
+    EXPECT_EQ(1, TurnState());
+}
+
+TEST_F(BoardTest, PendingMessagesLeaveTheQuitRequestToTheMainLoop)
+{
+    PostQuitMessage(7);
+    PumpPendingMessages();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, msg.wParam);
+}
+
+TEST_F(BoardTest, GameReplacedWhileTheSoundErrorShowsEndsTheTurnQuietly)
+{
+    CardSet* cards = MakeCardSet(8);
+    for (CardPair& pair : *cards)
+        pair.SoundFileName1 = pair.SoundFileName2 = "missing-sound.wav";
+    Start(cards, 4, 4);
+    SoundPlayer* player = TheSoundPlayer;
+    TheSoundPlayer = nullptr;
+    DialogDriver driver;
+    driver.Press(IDOK);
+    Click(board, 1);
+    driver.Then([&](HWND dialog) {
+        // The player deals a new game from the bar while the box is shown.
+        std::string error;
+        EXPECT_TRUE(StartGame(board, MakeCardSet(8), 2, 2, error));
+        PressDialogButton(dialog, IDOK);
+    });
+    Click(board, StrangerOf(1, 16));
+    TheSoundPlayer = player;
+    EXPECT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ(nullptr, Card(5));
+    for (int id = 1; id <= 4; ++id)
+        EXPECT_EQ(0, FaceUp(id));
     EXPECT_EQ(1, TurnState());
 }

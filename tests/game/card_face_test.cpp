@@ -41,7 +41,9 @@ int CountReddish(const Pixels& pixels, int left, int right)
 
 // A white memory bitmap to draw pictures on.
 struct Canvas {
-    Canvas(int width, int height) : Width(width), Height(height)
+    Canvas(int width, int height)
+        : Width(width)
+        , Height(height)
     {
         Screen = GetDC(nullptr);
         Memory = CreateCompatibleDC(Screen);
@@ -308,7 +310,8 @@ TEST_F(CardFace, EmptySecondCardShowsTheFirstCard)
 TEST_F(CardFace, KeptFacesDrawExactlyWhatAFreshPaintDraws)
 {
     CardPair pair;
-    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0 A \\cf1\\b red\\b0\\cf0  card}";
+    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0 A \\cf1\\b "
+                 "red\\b0\\cf0  card}";
     pair.PictureFileName1 = Path("blue.png");
     HWND card = ShowCard(pair);
     SetCardFaceCaching(false);
