@@ -271,6 +271,10 @@ void DrawCardFace(HWND card, HDC dc, int mode)
     std::string picture = SelectCardFaceField(pair, side, pair.PictureFileName1, pair.PictureFileName2);
     std::string video = SelectCardFaceField(pair, side, pair.VideoFileName1, pair.VideoFileName2);
     std::string text = SelectCardFaceField(pair, side, pair.Text1, pair.Text2);
+    // Laying out a face only to place its video is pointless without a video (and would decode
+    // the picture once more on every turn).
+    if (mode == CardFacePlaceVideo && video.empty())
+        return;
     int x = margin;
     if (!picture.empty()) {
         ExpandFileName(picture);
