@@ -5,7 +5,14 @@
 
 #include <string>
 
-struct SoundPlayer;
+struct IWMPPlayer;
+struct IWMPControls;
+
+// The player object's player and controls interfaces, one reference held on each.
+struct SoundPlayer {
+    IWMPPlayer* Player;
+    IWMPControls* Controls;
+};
 
 SoundPlayer* CreateSoundPlayer(std::string& error);
 void ReleaseSoundPlayer(SoundPlayer* player);
@@ -17,3 +24,9 @@ void TraceCallStart(const char* call);
 void TraceCallEnd(const char* call);
 void TraceCallResult(const char* call, HRESULT result);
 void WriteTraceLine(const char* line);
+// Lets a test watch the trace lines; the program sets no observer, so its lines go nowhere.
+void SetTraceObserver(void (*observer)(const char* line));
+
+// A file name as a string for the media components: UTF-16 in the ANSI code page, at most 255
+// characters. Null when the name does not fit; the caller frees it with SysFreeString.
+BSTR MakeMediaFileName(const std::string& fileName);

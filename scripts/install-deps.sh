@@ -13,10 +13,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest clang-format cppcheck
     wine wine64 wine32:i386 xvfb xauth xdotool imagemagick
     fonts-wine fonts-liberation
-    sox ffmpeg
+    sox ffmpeg nsis zip
+    pulseaudio pulseaudio-utils
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
     gstreamer1.0-plugins-bad gstreamer1.0-libav
     gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
@@ -26,7 +27,7 @@ for p in "${packages[@]}"; do
     have "$p" || need+=("$p")
 done
 # Printing: a local print server with a PDF printer, installed without recommends.
-print_packages=(cups printer-driver-cups-pdf libcups2:i386 poppler-utils)
+print_packages=(cups printer-driver-cups-pdf libcups2:i386 poppler-utils python3)
 print_need=()
 for p in "${print_packages[@]}"; do
     have "$p" || print_need+=("$p")

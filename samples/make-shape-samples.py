@@ -10,7 +10,7 @@ import zlib
 
 SIZE = 160
 HERE = os.path.dirname(os.path.abspath(__file__))
-SAMPLES = os.path.join(HERE, "..", "samples")
+SAMPLES = HERE
 
 
 def inside(shape, x, y):

@@ -1,0 +1,105 @@
+// Turned cards play their video inside the card; later turns stop and hide it, found cards
+// included, until the next deal; many turns leave nothing behind.
+#include "app/startup.h"
+#include "media/sound_player.h"
+#include "support/media_board.h"
+
+namespace {
+
+// The window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace
+
+TEST_F(MediaBoardTest, ATurnedVideoCardShowsChangingFramesInsideItAndALaterTurnHidesIt)
+{
+    Deal("", "pattern.avi");
+    int card = MediaCard(0);
+    Turn(card);
+    HWND video = VideoOf(card);
+    ASSERT_NE(nullptr, video);
+    EXPECT_TRUE(IsWindowVisible(video));
+    RECT cardRect, videoRect = RectInParent(video);
+    GetClientRect(Card(card), &cardRect);
+    EXPECT_GE(videoRect.left, 0);
+    EXPECT_GE(videoRect.top, 0);
+    EXPECT_LE(videoRect.right, cardRect.right);
+    EXPECT_LE(videoRect.bottom, cardRect.bottom);
+    EXPECT_GT(videoRect.bottom - videoRect.top, cardRect.bottom / 2);
+    PumpMessages(800);
+    Pixels first = CaptureClient(video);
+    PumpMessages(400);
+    Pixels second = CaptureClient(video);
+    EXPECT_TRUE(PixelsDiffer(first, second));
+    EXPECT_GT(CountLitPixels(second), static_cast<int>(second.Data.size()) / 2);
+    EXPECT_EQ("", StrayTopLevelWindows(board));
+    // The turn fails: both cards are turned back and the video is stopped and hidden.
+    Turn(PlainCard(0));
+    EXPECT_FALSE(FaceUp(card));
+    EXPECT_FALSE(IsWindowVisible(video));
+    // Turned again, the card shows its video again.
+    Turn(card);
+    EXPECT_EQ(video, VideoOf(card));
+    EXPECT_TRUE(IsWindowVisible(video));
+    PumpMessages(800);
+    first = CaptureClient(video);
+    PumpMessages(400);
+    EXPECT_TRUE(PixelsDiffer(first, CaptureClient(video)));
+    StopAllCardMedia(board);
+    EXPECT_FALSE(IsWindowVisible(video));
+}
+
+TEST_F(MediaBoardTest, AFoundCardsVideoStaysHiddenUntilTheNextDeal)
+{
+    Deal("", "pattern.wmv");
+    int first = MediaCard(0), second = MediaCard(1);
+    Turn(first);
+    Turn(second); // found: both stay face up, the second card's video plays
+    ASSERT_TRUE(FaceUp(first) && FaceUp(second));
+    ASSERT_NE(nullptr, VideoOf(first));
+    ASSERT_NE(nullptr, VideoOf(second));
+    EXPECT_FALSE(IsWindowVisible(VideoOf(first)));
+    EXPECT_TRUE(IsWindowVisible(VideoOf(second)));
+    // The next turn hides both found cards' videos, and they stay hidden while it goes on.
+    Turn(PlainCard(0));
+    PumpMessages(300);
+    EXPECT_FALSE(IsWindowVisible(VideoOf(first)));
+    EXPECT_FALSE(IsWindowVisible(VideoOf(second)));
+    EXPECT_TRUE(FaceUp(first) && FaceUp(second));
+    // The last pair wins the game: after the display time the board is dealt anew, face down.
+    Turn(PlainCard(1));
+    for (int id = 1; id <= 4; ++id)
+        EXPECT_FALSE(FaceUp(id)) << id;
+    // In the new deal a video card shows its video again.
+    Turn(MediaCard(0));
+    ASSERT_NE(nullptr, VideoOf(MediaCard(0)));
+    EXPECT_TRUE(IsWindowVisible(VideoOf(MediaCard(0))));
+    StopAllCardMedia(board);
+}
+
+TEST_F(MediaBoardTest, FiftyTurnsOfMediaCardsLeaveNothingBehind)
+{
+    Deal("tone440.wav", "pattern.avi");
+    auto turn = [&] {
+        Turn(MediaCard(0));
+        PumpMessages(30);
+        Turn(PlainCard(0)); // fails: turned back, media stopped and hidden
+    };
+    for (int i = 0; i < 3; ++i)
+        turn();
+    PumpMessages(200);
+    int gdi = CountGdiObjects(), user = CountUserObjects(), threads = CountThreads();
+    for (int i = 0; i < 50; ++i)
+        turn();
+    PumpMessages(200);
+    EXPECT_EQ(gdi, CountGdiObjects());
+    EXPECT_EQ(user, CountUserObjects());
+    EXPECT_LE(CountThreads(), threads + 2);
+    EXPECT_EQ("", StrayTopLevelWindows(board));
+}
