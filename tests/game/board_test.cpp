@@ -84,7 +84,7 @@ TEST_F(BoardTest, DealPlacesDistinctPairsWithBothSides)
     for (const auto& pair : sides) {
         EXPECT_GE(pair.first, 0);
         EXPECT_LT(pair.first, 30);
-        EXPECT_EQ((std::set<int> {1, 2}), pair.second);
+        EXPECT_EQ((std::set<int>{1, 2}), pair.second);
     }
     EXPECT_EQ(1, TurnState());
 }
@@ -185,18 +185,18 @@ TEST_F(BoardTest, LayoutGivesTheRemaindersToTheLastRowAndColumn)
         MapWindowPoints(nullptr, board, reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     };
-    EXPECT_EQ((RECT {0, 0, 100, 75}), rectOf(1));
-    EXPECT_EQ((RECT {300, 0, 403, 75}), rectOf(4));
-    EXPECT_EQ((RECT {100, 75, 200, 150}), rectOf(6));
-    EXPECT_EQ((RECT {0, 225, 100, 302}), rectOf(13));
-    EXPECT_EQ((RECT {300, 225, 403, 302}), rectOf(16));
+    EXPECT_EQ((RECT{0, 0, 100, 75}), rectOf(1));
+    EXPECT_EQ((RECT{300, 0, 403, 75}), rectOf(4));
+    EXPECT_EQ((RECT{100, 75, 200, 150}), rectOf(6));
+    EXPECT_EQ((RECT{0, 225, 100, 302}), rectOf(13));
+    EXPECT_EQ((RECT{300, 225, 403, 302}), rectOf(16));
     LayoutCards(board, 3, 302);
     EXPECT_EQ(0, rectOf(1).right - rectOf(1).left);
     EXPECT_EQ(0, rectOf(3).right - rectOf(3).left);
-    EXPECT_EQ((RECT {0, 0, 3, 75}), rectOf(4));
+    EXPECT_EQ((RECT{0, 0, 3, 75}), rectOf(4));
     // The board lays its cards out when it is resized.
     SetWindowPos(board, nullptr, 0, 0, 401, 300, SWP_NOZORDER | SWP_NOMOVE);
-    EXPECT_EQ((RECT {300, 225, 401, 300}), rectOf(16));
+    EXPECT_EQ((RECT{300, 225, 401, 300}), rectOf(16));
 }
 
 TEST_F(BoardTest, FaceUpCardsAndStrayIdsAreIgnored)

@@ -41,9 +41,7 @@ int CountReddish(const Pixels& pixels, int left, int right)
 
 // A white memory bitmap to draw pictures on.
 struct Canvas {
-    Canvas(int width, int height)
-        : Width(width)
-        , Height(height)
+    Canvas(int width, int height) : Width(width), Height(height)
     {
         Screen = GetDC(nullptr);
         Memory = CreateCompatibleDC(Screen);
