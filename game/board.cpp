@@ -239,7 +239,8 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
 {
     error = "Unknown error";
     GameParams* running = GetParams(board);
-    if (!cards && !running)
+    const CardSet* dealt = cards ? cards : running ? running->Cards : nullptr;
+    if (!dealt)
         return false;
     // A board without cells (or a negative size) has nothing to deal and nothing to divide by.
     if (rows < 1 || columns < 1)
@@ -247,7 +248,7 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
     long long cells = static_cast<long long>(rows) * columns;
     if (cells % 2)
         return false;
-    long long available = static_cast<long long>(cards ? cards->size() : running->Cards->size());
+    long long available = static_cast<long long>(dealt->size());
     long long needed = cells / 2;
     if (needed > available) {
         error = "Too few cards for a game with " + IntToString(rows) + " rows and " + IntToString(columns) +

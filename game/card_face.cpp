@@ -175,9 +175,8 @@ COLORREF GetCardBackgroundColor()
     // Watched before reading, so that a change made while reading is not missed. The key above the
     // program's is watched with all below it: a watch on a key that is deleted may never fire.
     HKEY key = nullptr;
-    if (SettingsChanged &&
-        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (SettingsChanged && RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY, nullptr,
+                                           &key, nullptr) == ERROR_SUCCESS) {
         if (RegNotifyChangeKeyValue(key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, SettingsChanged,
                                     TRUE) == ERROR_SUCCESS)
             WatchedSettings = key;
@@ -272,6 +271,10 @@ void DrawCardFace(HWND card, HDC dc, int mode)
     std::string picture = SelectCardFaceField(pair, side, pair.PictureFileName1, pair.PictureFileName2);
     std::string video = SelectCardFaceField(pair, side, pair.VideoFileName1, pair.VideoFileName2);
     std::string text = SelectCardFaceField(pair, side, pair.Text1, pair.Text2);
+    // Laying out a face only to place its video is pointless without a video (and would decode
+    // the picture once more on every turn).
+    if (mode == CardFacePlaceVideo && video.empty())
+        return;
     int x = margin;
     if (!picture.empty()) {
         ExpandFileName(picture);

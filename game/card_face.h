@@ -31,8 +31,7 @@ COLORREF GetCardBackgroundColor();
 int CardFaceMargin(int width, int height);
 // The value a card shows of a field: the first card's, or for side 2 the second card's unless the
 // second card is empty, when it shows the first card's.
-std::string SelectCardFaceField(const CardPair& pair, int side, const std::string& first,
-                                const std::string& second);
+std::string SelectCardFaceField(const CardPair& pair, int side, const std::string& first, const std::string& second);
 // Places the picture at x (or centred when it is the only content) and, in paint mode, draws it;
 // moves x past it. A picture that can't be loaded takes no room.
 void DrawCardPicture(HDC dc, int width, int height, int margin, int& x, const std::string& text,

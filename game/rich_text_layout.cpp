@@ -74,8 +74,7 @@ void PixelsToTwips(RECT& rect, HDC dc)
     rect.bottom = MulDiv(rect.bottom, 1440, GetDeviceCaps(dc, LOGPIXELSY));
 }
 
-int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground,
-                   int* heightOut)
+int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground, int* heightOut)
 {
     FORMATRANGE range = {};
     range.hdc = renderDC;

@@ -23,8 +23,7 @@ void LoadCardText(HWND richEdit, const std::string& text);
 void PixelsToTwips(RECT& rect, HDC dc);
 // Draws the control's whole text into area (pixels of targetDC) on renderDC; returns the last
 // character laid out plus one; heightOut, when given, receives the height used in pixels.
-int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground,
-                   int* heightOut);
+int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground, int* heightOut);
 // Sets every character's size to points, keeping faces, colours and effects.
 void SetRichTextPointSize(HWND richEdit, int points);
 // True when the whole text lays out on one line as wide as area, no taller than area.

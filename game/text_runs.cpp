@@ -12,8 +12,8 @@
 namespace {
 
 // The character attributes that make a run.
-const DWORD RunMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
-                      CFM_CHARSET;
+const DWORD RunMask =
+    CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
 
 struct TextRun {
     LONG Start;
@@ -79,8 +79,8 @@ std::wstring ReadWholeText(HWND richEdit)
     get.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     get.flags = GT_DEFAULT;
     get.codepage = 1200;
-    LRESULT got = SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                               reinterpret_cast<LPARAM>(buffer.data()));
+    LRESULT got =
+        SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(buffer.data()));
     return std::wstring(buffer.data(), static_cast<size_t>(std::max<LRESULT>(0, std::min(got, n))));
 }
 
@@ -164,10 +164,9 @@ int FindFont(FontSet& fonts, const CHARFORMAT2A& format)
     LOGFONTA wanted = FontOfFormat(format, fonts.Dpi);
     for (size_t i = 0; i < fonts.Entries.size(); ++i) {
         const LOGFONTA& have = fonts.Entries[i].Log;
-        if (have.lfHeight == wanted.lfHeight && have.lfWeight == wanted.lfWeight &&
-            have.lfItalic == wanted.lfItalic && have.lfUnderline == wanted.lfUnderline &&
-            have.lfStrikeOut == wanted.lfStrikeOut && have.lfCharSet == wanted.lfCharSet &&
-            lstrcmpA(have.lfFaceName, wanted.lfFaceName) == 0)
+        if (have.lfHeight == wanted.lfHeight && have.lfWeight == wanted.lfWeight && have.lfItalic == wanted.lfItalic &&
+            have.lfUnderline == wanted.lfUnderline && have.lfStrikeOut == wanted.lfStrikeOut &&
+            have.lfCharSet == wanted.lfCharSet && lstrcmpA(have.lfFaceName, wanted.lfFaceName) == 0)
             return static_cast<int>(i);
     }
     FontEntry entry = {wanted, CreateFontIndirectA(&wanted), 0, 0};
@@ -206,8 +205,8 @@ MeasuredText MeasureRuns(const std::wstring& text, const std::vector<TextRun>& r
         std::vector<int> extents(shown.size() + 1, 0);
         SIZE size;
         HGDIOBJ old = SelectObject(fonts.Measure, fonts.Entries[font].Font);
-        GetTextExtentExPointW(fonts.Measure, shown.c_str(), static_cast<int>(shown.size()), 0, nullptr,
-                              extents.data(), &size);
+        GetTextExtentExPointW(fonts.Measure, shown.c_str(), static_cast<int>(shown.size()), 0, nullptr, extents.data(),
+                              &size);
         SelectObject(fonts.Measure, old);
         for (size_t i = 0; i < chars.size(); ++i) {
             measured.Chars += chars[i];
@@ -275,8 +274,8 @@ int LineWidth(const MeasuredText& text, const LineBox& line, int tabWidth)
 
 // Draws one laid-out line on the rendering DC, one ExtTextOutW per run.
 void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::vector<TextRun>& runs,
-              FontSet& renderFonts, const POINT& origin, int renderDpiX, int renderDpiY, int targetDpiX,
-              int targetDpiY, int tabWidth)
+              FontSet& renderFonts, const POINT& origin, int renderDpiX, int renderDpiY, int targetDpiX, int targetDpiY,
+              int tabWidth)
 {
     int baseline = origin.y + MulDiv(line.Top + line.Ascent, renderDpiY, targetDpiY);
     int x = 0;

@@ -72,8 +72,8 @@ HBITMAP DecodeFirstFrame(IWICImagingFactory* factory, const wchar_t* wideName, s
     IWICFormatConverter* converter = nullptr;
     HBITMAP bitmap = nullptr;
     UINT width = 0, height = 0;
-    HRESULT result = factory->CreateDecoderFromFilename(wideName, nullptr, GENERIC_READ,
-                                                        WICDecodeMetadataCacheOnDemand, &decoder);
+    HRESULT result =
+        factory->CreateDecoderFromFilename(wideName, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(result)) {
         error = "CreateDecoderFromFilename failed";
         goto done;
@@ -160,8 +160,8 @@ HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error)
         return nullptr;
     }
     IWICImagingFactory* factory = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory2, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory2, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(&factory));
     if (FAILED(result) || !factory) {
         error = "CoCreateInstance of CLSID_WICImagingFactory failed";
         return nullptr;

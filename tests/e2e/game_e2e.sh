@@ -28,7 +28,7 @@ $MNEMORA_WINE "$exe" >"$shots/program.log" 2>&1 &
 program=$!
 finish() {
     if kill -0 "$program" 2>/dev/null; then
-        xdotool key --clearmodifiers alt+g x 2>/dev/null || true
+        xdotool key --clearmodifiers alt+g e 2>/dev/null || true
         for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
         kill "$program" 2>/dev/null || true
     fi

@@ -419,3 +419,38 @@ TEST_F(BoardTest, DestroyingTheBoardFreesTheRunningGame)
                             GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(1, TurnState());
 }
+
+TEST_F(BoardTest, PendingMessagesLeaveTheQuitRequestToTheMainLoop)
+{
+    PostQuitMessage(7);
+    PumpPendingMessages();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, msg.wParam);
+}
+
+TEST_F(BoardTest, GameReplacedWhileTheSoundErrorShowsEndsTheTurnQuietly)
+{
+    CardSet* cards = MakeCardSet(8);
+    for (CardPair& pair : *cards)
+        pair.SoundFileName1 = pair.SoundFileName2 = "missing-sound.wav";
+    Start(cards, 4, 4);
+    SoundPlayer* player = TheSoundPlayer;
+    TheSoundPlayer = nullptr;
+    DialogDriver driver;
+    driver.Press(IDOK);
+    Click(board, 1);
+    driver.Then([&](HWND dialog) {
+        // The player deals a new game from the bar while the box is shown.
+        std::string error;
+        EXPECT_TRUE(StartGame(board, MakeCardSet(8), 2, 2, error));
+        PressDialogButton(dialog, IDOK);
+    });
+    Click(board, StrangerOf(1, 16));
+    TheSoundPlayer = player;
+    EXPECT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ(nullptr, Card(5));
+    for (int id = 1; id <= 4; ++id)
+        EXPECT_EQ(0, FaceUp(id));
+    EXPECT_EQ(1, TurnState());
+}

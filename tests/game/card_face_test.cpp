@@ -308,7 +308,8 @@ TEST_F(CardFace, EmptySecondCardShowsTheFirstCard)
 TEST_F(CardFace, KeptFacesDrawExactlyWhatAFreshPaintDraws)
 {
     CardPair pair;
-    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0 A \\cf1\\b red\\b0\\cf0  card}";
+    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0 A \\cf1\\b "
+                 "red\\b0\\cf0  card}";
     pair.PictureFileName1 = Path("blue.png");
     HWND card = ShowCard(pair);
     SetCardFaceCaching(false);

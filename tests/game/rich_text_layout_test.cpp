@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+
 #include <vector>
 
 namespace {
@@ -219,8 +221,8 @@ TEST_F(RichTextLayout, PointSizeSearchTakesOddStepsAndOneEvenRefinement)
     Load("France");
     int n = Length();
     RECT area = {10, 10, 210, 160};
-    OriginalEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordSizes)));
+    OriginalEditProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordSizes)));
     SizesSet.clear();
     int points = FitRichTextPointSize(edit, screen, area, n);
     std::vector<int> tried = SizesSet;
@@ -291,4 +293,34 @@ TEST_F(RichTextLayout, RepeatedLayoutLeaksNoObjects)
         Render(300, 80);
     }
     EXPECT_EQ(before, CountGdiObjects());
+}
+
+TEST_F(RichTextLayout, PrinterResolutionMeasuresInPrinterPixels)
+{
+    PRINTDLGA print = {};
+    print.lStructSize = sizeof print;
+    print.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+    if (!PrintDlgA(&print) || !print.hDC)
+        GTEST_SKIP() << "no printer";
+    HDC printer = print.hDC;
+    int dpi = GetDeviceCaps(printer, LOGPIXELSY);
+    Load(RedBoldRtf);
+    SetRichTextPointSize(edit, 12);
+    HFONT font = CreateFontA(-MulDiv(12, dpi, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    HGDIOBJ old = SelectObject(printer, font);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(printer, &metrics);
+    SelectObject(printer, old);
+    DeleteObject(font);
+    EXPECT_EQ(metrics.tmHeight, MeasureRichTextHeight(edit, printer));
+    int width = GetDeviceCaps(printer, HORZRES);
+    RECT area = {0, 0, width / 2, metrics.tmHeight * 3};
+    EXPECT_TRUE(RichTextFits(edit, 12, printer, area, Length()));
+    RECT narrow = {0, 0, dpi / 4, metrics.tmHeight * 3};
+    EXPECT_FALSE(RichTextFits(edit, 12, printer, narrow, Length()));
+    DeleteDC(printer);
+    if (print.hDevMode)
+        GlobalFree(print.hDevMode);
+    if (print.hDevNames)
+        GlobalFree(print.hDevNames);
 }

@@ -88,10 +88,17 @@ TEST_F(RichTextTransfer, CharactersOutsideTheCodePageComeOutAsUtf8)
 {
     // Greek alpha and the euro sign: the first has no place in code page 1252, the second has.
     StreamInRtf(edit, "{\\rtf1\\ansi\\uc1 a\\u945?b\\u8364?c}");
-    EXPECT_EQ("a\xCE\xB1" "b\xE2\x82\xAC" "c", StreamOutUtf8Text(edit));
+    EXPECT_EQ("a\xCE\xB1"
+              "b\xE2\x82\xAC"
+              "c",
+              StreamOutUtf8Text(edit));
     // The ANSI form is the code page's own (a best-fit letter or a question mark for the alpha).
     char ansi[16] = "";
-    WideCharToMultiByte(CP_ACP, 0, L"a\x03B1" L"b\x20AC" L"c", -1, ansi, sizeof ansi, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0,
+                        L"a\x03B1"
+                        L"b\x20AC"
+                        L"c",
+                        -1, ansi, sizeof ansi, nullptr, nullptr);
     EXPECT_EQ(ansi, StreamOutText(edit));
     EXPECT_EQ('\x80', ansi[3]);
 }

@@ -48,8 +48,8 @@ bool Encode(const std::string& path, const GUID& container, int width, int heigh
             IWICBitmapFrameEncode* frame = nullptr;
             IPropertyBag2* options = nullptr;
             IWICBitmap* source = nullptr;
-            ok = ok && SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) &&
-                 SUCCEEDED(frame->Initialize(options)) && SUCCEEDED(frame->SetSize(width, height)) &&
+            ok = ok && SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
+                 SUCCEEDED(frame->SetSize(width, height)) &&
                  SUCCEEDED(factory->CreateBitmapFromMemory(
                      width, height, alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR, width * 4,
                      static_cast<UINT>(pixels.size()), const_cast<BYTE*>(pixels.data()), &source)) &&
@@ -91,14 +91,17 @@ bool WritePicture(const std::string& path, PictureFormat format, int width, int 
 bool WriteAlphaPng(const std::string& path, int width, int height, COLORREF color, BYTE alpha)
 {
     return Encode(path, GUID_ContainerFormatPng, width, height,
-                  {FillPixels(width, height, [color](int, int) { return color; }, alpha)}, true);
+                  {FillPixels(
+                      width, height, [color](int, int) { return color; }, alpha)},
+                  true);
 }
 
 bool WriteMultiFrameGif(const std::string& path, int width, int height, const std::vector<COLORREF>& frames)
 {
     std::vector<std::vector<BYTE>> pixels;
     for (COLORREF color : frames)
-        pixels.push_back(FillPixels(width, height, [color](int, int) { return color; }, 255));
+        pixels.push_back(FillPixels(
+            width, height, [color](int, int) { return color; }, 255));
     return Encode(path, GUID_ContainerFormatGif, width, height, pixels, false);
 }
 
