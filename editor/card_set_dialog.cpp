@@ -1,0 +1,429 @@
+// Card set dialog: an owner-drawn, sorted list of the pairs of one card set, each shown with its
+// formatted texts or the names of its files.
+#include "editor/card_set_dialog.h"
+
+#include "app/dialog.h"
+#include "app/message_box.h"
+#include "editor/card_pair_dialog.h"
+#include "editor/cardsets_dialog.h"
+#include "game/rich_text_layout.h"
+#include "media/rich_text.h"
+#include "res/dialog_ids.h"
+
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <vector>
+
+namespace {
+
+bool CardSetReentry = false;
+
+// The converter of card texts while a card set dialog is open; null otherwise.
+HWND HiddenRichEdit = nullptr;
+
+const COLORREF SelectedBackground = RGB(0, 0, 255);
+const COLORREF SelectedText = RGB(255, 255, 255);
+const COLORREF ItemBackground = RGB(255, 255, 255);
+
+// What the list needs of one pair, worked out once: the texts stream through the converter only
+// when the pair is new or was changed.
+struct PairView {
+    bool Known = false;
+    std::string Display;
+    bool Rich = false;
+    bool PlainKnown = false;
+    std::string Plain;
+    int Height = -1;
+};
+
+struct CardSetDialogParams {
+    std::string Name;
+    CardSet* Cards;
+    std::vector<PairView> Views;
+};
+
+std::string NormalizeText(const std::string& text, bool asPlain)
+{
+    if (!HiddenRichEdit)
+        return std::string();
+    StreamInRtf(HiddenRichEdit, text);
+    return asPlain ? StreamOutUtf8Text(HiddenRichEdit) : StreamOutRtf(HiddenRichEdit);
+}
+
+std::string JoinTexts(const std::string& first, const std::string& separator, const std::string& second)
+{
+    if (!HiddenRichEdit)
+        return std::string();
+    StreamInRtf(HiddenRichEdit, first);
+    AppendPlainText(HiddenRichEdit, separator);
+    AppendRtf(HiddenRichEdit, second);
+    return StreamOutRtf(HiddenRichEdit);
+}
+
+// Adds "label name" to a listing of file names, the folder left out.
+void AppendLabeledValue(std::string& listing, const char* label, const std::string& value)
+{
+    if (value.empty())
+        return;
+    size_t slash = value.find_last_of('\\');
+    if (!listing.empty())
+        listing += ", ";
+    listing += label;
+    listing += slash == std::string::npos ? value : value.substr(slash + 1);
+}
+
+const PairView& GetPairView(CardSetDialogParams& params, size_t index)
+{
+    if (params.Views.size() != params.Cards->size())
+        params.Views.assign(params.Cards->size(), PairView());
+    PairView& view = params.Views[index];
+    if (!view.Known) {
+        view.Display = PairDisplayText((*params.Cards)[index], false, nullptr);
+        view.Rich = IsRichText(view.Display);
+        view.Known = true;
+    }
+    return view;
+}
+
+// The plain ANSI text a rich display text sorts by.
+const std::string& GetSortText(CardSetDialogParams& params, size_t index)
+{
+    GetPairView(params, index);
+    PairView& view = params.Views[index];
+    if (!view.PlainKnown) {
+        StreamInRtf(HiddenRichEdit, view.Display);
+        view.Plain = StreamOutText(HiddenRichEdit);
+        view.PlainKnown = true;
+    }
+    return view.Plain;
+}
+
+// Height in pixels of a rich display text laid out at the full width of the screen.
+int MeasureRichText(const std::string& text)
+{
+    StreamInRtf(HiddenRichEdit, text);
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC memory = CreateCompatibleDC(display);
+    HBITMAP bitmap = CreateCompatibleBitmap(display, width, height);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    FORMATRANGE range = {};
+    range.hdc = memory;
+    range.hdcTarget = memory;
+    range.rc = {0, 0, width, height};
+    PixelsToTwips(range.rc, display);
+    range.rcPage = range.rc;
+    SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
+    SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    FormatRichTextRange(HiddenRichEdit, TRUE, &range);
+    FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    int pixels = TwipsToPixelsY(display, range.rc.bottom);
+    DeleteDC(display);
+    return pixels;
+}
+
+void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    if (!params || measure->CtlID != IDC_CARDSET_LIST || measure->itemData >= params->Cards->size())
+        return;
+    size_t index = measure->itemData;
+    const PairView& view = GetPairView(*params, index);
+    if (view.Rich && !HiddenRichEdit)
+        return;
+    if (view.Height < 0) {
+        int height = 0;
+        if (!view.Rich) {
+            HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+            TEXTMETRICA metrics = {};
+            GetTextMetricsA(display, &metrics);
+            DeleteDC(display);
+            height = metrics.tmHeight;
+        } else {
+            height = MeasureRichText(view.Display);
+        }
+        params->Views[index].Height = height;
+    }
+    measure->itemHeight = static_cast<UINT>(params->Views[index].Height);
+}
+
+// Draws a rich display text into the item's rectangle, in white on blue when selected.
+void DrawRichItem(const DRAWITEMSTRUCT* draw, const std::string& text, bool selected)
+{
+    StreamInRtf(HiddenRichEdit, text);
+    if (selected) {
+        CHARFORMATA format = {};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_COLOR;
+        format.crTextColor = SelectedText;
+        SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    }
+    FORMATRANGE range = {};
+    range.hdc = draw->hDC;
+    range.hdcTarget = draw->hDC;
+    range.rc = draw->rcItem;
+    PixelsToTwips(range.rc, draw->hDC);
+    range.rcPage = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    PixelsToTwips(range.rcPage, draw->hDC);
+    SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
+    SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    SendMessageA(HiddenRichEdit, EM_SETBKGNDCOLOR, 0, selected ? SelectedBackground : ItemBackground);
+    FormatRichTextRange(HiddenRichEdit, TRUE, &range);
+    FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
+}
+
+void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    if (!params || draw->CtlID != IDC_CARDSET_LIST)
+        return;
+    bool selected = (draw->itemState & ODS_SELECTED) != 0;
+    if (selected) {
+        HBRUSH blue = CreateSolidBrush(SelectedBackground);
+        FillRect(draw->hDC, &draw->rcItem, blue);
+        DeleteObject(blue);
+    } else {
+        FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
+        const PairView& view = GetPairView(*params, draw->itemData);
+        if (!view.Rich) {
+            int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
+            COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
+            TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, view.Display.c_str(),
+                     static_cast<int>(view.Display.size()));
+            if (selected)
+                SetTextColor(draw->hDC, oldColor);
+            SetBkMode(draw->hDC, oldMode);
+        } else if (HiddenRichEdit) {
+            DrawRichItem(draw, view.Display, selected);
+        }
+    }
+    if (draw->itemState & ODS_FOCUS)
+        DrawFocusRect(draw->hDC, &draw->rcItem);
+}
+
+// Pairs with texts first, by their plain text; then the others by their listing.
+int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    size_t count = params ? params->Cards->size() : 0;
+    if (compare->itemData1 >= count || compare->itemData2 >= count)
+        return 0;
+    const PairView& first = GetPairView(*params, compare->itemData1);
+    const PairView& second = GetPairView(*params, compare->itemData2);
+    if (!first.Rich && !second.Rich)
+        return lstrcmpA(first.Display.c_str(), second.Display.c_str());
+    if (!second.Rich)
+        return -1;
+    if (!first.Rich)
+        return 1;
+    if (!HiddenRichEdit)
+        return 0;
+    std::string text1 = GetSortText(*params, compare->itemData1);
+    return lstrcmpA(text1.c_str(), GetSortText(*params, compare->itemData2).c_str());
+}
+
+void FillPairList(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < params->Cards->size(); ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), FALSE);
+}
+
+// The index in the card set of the selected pair, or -1 after telling the user to select one.
+int GetSelectedPairIndex(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR) {
+        ShowFieldError(dialog, "A list item has to be selected", IDC_CARDSET_LIST);
+        return -1;
+    }
+    return static_cast<int>(SendMessageA(list, LB_GETITEMDATA, selected, 0));
+}
+
+void AddPair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    CardPair pair;
+    CardPairDialogParams pairParams = {&pair, params->Cards, -1};
+    if (!ShowCardPairDialog(dialog, pairParams))
+        return;
+    CardSetsChanged = 1;
+    params->Cards->push_back(pair);
+    params->Views.push_back(PairView());
+    FillPairList(dialog);
+}
+
+void EditPair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    int index = GetSelectedPairIndex(dialog);
+    if (index < 0 || static_cast<size_t>(index) >= params->Cards->size())
+        return;
+    CardPair pair = (*params->Cards)[index];
+    CardPairDialogParams pairParams = {&pair, params->Cards, index};
+    if (!ShowCardPairDialog(dialog, pairParams))
+        return;
+    (*params->Cards)[index] = pair;
+    params->Views[index] = PairView();
+    FillPairList(dialog);
+}
+
+// The Remove question for a pair with texts, in wide characters so every character of the texts
+// shows; a text too long for the message is cut.
+bool AskRemoveText(HWND dialog, const std::string& quoted)
+{
+    const int Capacity = 8192;
+    std::wstring text;
+    int length = MultiByteToWideChar(CP_UTF8, 0, quoted.data(), static_cast<int>(quoted.size()), nullptr, 0);
+    if (length > 0) {
+        text.resize(length);
+        MultiByteToWideChar(CP_UTF8, 0, quoted.data(), static_cast<int>(quoted.size()), &text[0], length);
+    }
+    if (text.size() >= static_cast<size_t>(Capacity))
+        text = text.substr(0, Capacity - 4) + L"...";
+    std::wstring question = L"Are you really sure that you want to remove entry with text " + text + L"?";
+    return MessageBoxW(dialog, question.c_str(), L"Question", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void RemovePair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    int index = GetSelectedPairIndex(dialog);
+    if (index < 0 || static_cast<size_t>(index) >= params->Cards->size())
+        return;
+    CardPair pair = (*params->Cards)[index];
+    bool hasText = false;
+    std::string text = PairDisplayText(pair, true, &hasText);
+    bool yes = hasText ? AskRemoveText(dialog, text)
+                       : AskQuestion(dialog, "Are you really sure that you want to remove entry " + text + "?");
+    if (!yes)
+        return;
+    CardSetsChanged = 1;
+    params->Cards->erase(params->Cards->begin() + index);
+    if (static_cast<size_t>(index) < params->Views.size())
+        params->Views.erase(params->Views.begin() + index);
+    FillPairList(dialog);
+}
+
+BOOL OnCardSetInitDialog(HWND dialog, HWND, LPARAM param)
+{
+    SetDialogParams(dialog, reinterpret_cast<void*>(param));
+    CardSetDialogParams* params = reinterpret_cast<CardSetDialogParams*>(param);
+    FillPairList(dialog);
+    SetDlgItemTextA(dialog, IDC_CARDSET_NAME, params->Name.c_str());
+    return TRUE;
+}
+
+void OnCardSetCommand(HWND dialog, int id, HWND, UINT code)
+{
+    switch (id) {
+    case IDOK:
+        CardSetsChanged = 1;
+        EndDialog(dialog, 1);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        break;
+    case IDC_CARDSET_LIST:
+        if (code == LBN_SELCHANGE) {
+            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), TRUE);
+            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), TRUE);
+        } else if (code == LBN_DBLCLK) {
+            EditPair(dialog);
+        }
+        break;
+    case IDC_CARDSET_ADD:
+        AddPair(dialog);
+        break;
+    case IDC_CARDSET_MODIFY:
+        EditPair(dialog);
+        break;
+    case IDC_CARDSET_REMOVE:
+        RemovePair(dialog);
+        break;
+    }
+}
+
+LRESULT DispatchCardSet(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        HANDLE_MSG(dialog, WM_INITDIALOG, OnCardSetInitDialog);
+        HANDLE_MSG(dialog, WM_COMMAND, OnCardSetCommand);
+        HANDLE_MSG(dialog, WM_MEASUREITEM, OnCardSetMeasureItem);
+        HANDLE_MSG(dialog, WM_DRAWITEM, OnCardSetDrawItem);
+    case WM_COMPAREITEM:
+        // Returned whole, so that a negative comparison stays negative in 64-bit builds.
+        return OnCardSetCompareItem(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));
+    }
+    return DefaultDialogMessage(CardSetReentry, dialog, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CardSetDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return RunDialogProcedure(CardSetReentry, DispatchCardSet, dialog, msg, wParam, lParam);
+}
+
+} // namespace
+
+std::string PairDisplayText(const CardPair& pair, bool quoted, bool* hasText)
+{
+    bool has1 = !pair.Text1.empty();
+    bool has2 = !pair.Text2.empty();
+    if (hasText)
+        *hasText = has1 || has2;
+    if (has1 && !has2)
+        return quoted ? "\"" + NormalizeText(pair.Text1, true) + "\"" : NormalizeText(pair.Text1, false);
+    if (!has1 && has2)
+        return quoted ? "\"" + NormalizeText(pair.Text2, true) + "\"" : NormalizeText(pair.Text2, false);
+    if (has1 && has2) {
+        if (quoted)
+            return "\"" + NormalizeText(pair.Text1, true) + "\", \"" + NormalizeText(pair.Text2, true) + "\"";
+        std::string first = NormalizeText(pair.Text1, false);
+        std::string second = NormalizeText(pair.Text2, false);
+        return JoinTexts(first, ", ", second);
+    }
+    std::string listing;
+    AppendLabeledValue(listing, "Picture 1: ", pair.PictureFileName1);
+    AppendLabeledValue(listing, "Sound 1: ", pair.SoundFileName1);
+    AppendLabeledValue(listing, "Video 1: ", pair.VideoFileName1);
+    AppendLabeledValue(listing, "Picture 2: ", pair.PictureFileName2);
+    AppendLabeledValue(listing, "Sound 2: ", pair.SoundFileName2);
+    AppendLabeledValue(listing, "Video 2: ", pair.VideoFileName2);
+    return listing;
+}
+
+int ShowCardSetDialog(HWND owner, const std::string& name, CardSet& cards)
+{
+    CardSetDialogParams* params = new CardSetDialogParams;
+    params->Name = name;
+    params->Cards = &cards;
+    HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    INT_PTR result = RunModalDialog(owner, "PROFILEDLG", CardSetDialogProc, params);
+    DWORD error = GetLastError();
+    if (HiddenRichEdit)
+        DestroyWindow(HiddenRichEdit);
+    HiddenRichEdit = nullptr;
+    delete params;
+    if (result == -1) {
+        char text[128];
+        wsprintfA(text, "DialogBoxParam of PROFILEDLG failed, error code %d", static_cast<int>(error));
+        MessageBoxA(owner, text, "Error", MB_ICONERROR);
+        return 0;
+    }
+    return static_cast<int>(result);
+}
