@@ -87,6 +87,9 @@ void SetEditorDefaultFont(HWND dialog, int editorId)
     format.yHeight = 200;
     lstrcpyA(format.szFaceName, "Tahoma");
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    // Some RichEdit versions give typed text the format of the empty text's paragraph end, which
+    // keeps the dialog font: it gets the same format.
+    SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
 std::string GetFieldText(HWND dialog, int id)
