@@ -53,18 +53,17 @@ void AddBoardSizeButtons(HWND toolbar)
 
 BOOL OnBarCreate(HWND bar, LPCREATESTRUCT)
 {
-    HWND toolbar = CreateBarChild(bar, TOOLBARCLASSNAMEA, "",
-                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT | CCS_NOPARENTALIGN |
-                                      CCS_NORESIZE,
-                                  BarToolbarId);
+    HWND toolbar = CreateBarChild(
+        bar, TOOLBARCLASSNAMEA, "",
+        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT | CCS_NOPARENTALIGN | CCS_NORESIZE, BarToolbarId);
     if (!toolbar)
         return FALSE;
     HWND label = CreateBarChild(bar, "STATIC", "Card sets:", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, BarLabelId);
     if (!label)
         return FALSE;
-    HWND combo = CreateBarChild(bar, "COMBOBOX", "",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | CBS_SORT | CBS_DROPDOWNLIST,
-                                BarComboId);
+    HWND combo =
+        CreateBarChild(bar, "COMBOBOX", "",
+                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | CBS_SORT | CBS_DROPDOWNLIST, BarComboId);
     if (!combo)
         return FALSE;
 

@@ -81,8 +81,7 @@ void StartSelectedGame(HWND window, int sizeRow)
     CardSet* cards = new CardSet;
     LoadCardSet(name, *cards);
     std::string error;
-    if (!StartGame(GetDlgItem(window, BoardId), cards, BoardSizes[sizeRow].Rows, BoardSizes[sizeRow].Columns,
-                   error)) {
+    if (!StartGame(GetDlgItem(window, BoardId), cards, BoardSizes[sizeRow].Rows, BoardSizes[sizeRow].Columns, error)) {
         ShowErrorBox(window, error);
         delete cards;
     }

@@ -112,5 +112,5 @@ void ExpandFileName(std::string& fileName)
     }
     if (needed == 0 || needed > buffer.size())
         return;
-    fileName = buffer.c_str();
+    fileName = buffer.substr(0, buffer.find('\0'));
 }

@@ -57,7 +57,19 @@ void DeleteCardSet(const std::string& name)
 
 void RenameCardSet(const std::string& oldName, const std::string& newName)
 {
-    MoveFileA(GetCardSetPath(oldName).c_str(), GetCardSetPath(newName).c_str());
+    std::string from = GetCardSetPath(oldName);
+    std::string to = GetCardSetPath(newName);
+    if (oldName == newName || lstrcmpiA(oldName.c_str(), newName.c_str()) != 0) {
+        MoveFileA(from.c_str(), to.c_str());
+        return;
+    }
+    // Only the letter case changes: some file systems keep the old spelling on a direct move, so
+    // the file goes through a temporary name (and back, should the second move fail).
+    std::string temporary = from + ".renaming";
+    if (!MoveFileA(from.c_str(), temporary.c_str()))
+        return;
+    if (!MoveFileA(temporary.c_str(), to.c_str()))
+        MoveFileA(temporary.c_str(), from.c_str());
 }
 
 void CopyCardSet(const std::string& source, const std::string& target)

@@ -32,9 +32,25 @@ std::string StripQuotes(const std::string& value)
     return value;
 }
 
+// Names are compared without regard to case (section and key names are plain ASCII words).
+std::string LowerCase(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
 bool SameName(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z'))
+            return false;
+    }
+    return true;
 }
 
 // True when a value written as it is would not read back unchanged.
@@ -74,6 +90,7 @@ ProfileFile ParseProfile(const std::string& text)
                 --close;
             if (close > lineStart) {
                 file.Sections.push_back(ProfileSection{std::string(lineStart + 1, close), {}});
+                file.FirstSection.emplace(LowerCase(file.Sections.back().Name), file.Sections.size() - 1);
                 current = &file.Sections.back();
                 continue;
             }
@@ -81,6 +98,7 @@ ProfileFile ParseProfile(const std::string& text)
         if (!current) {
             // Keys before the first section belong to a section without a name.
             file.Sections.push_back(ProfileSection{});
+            file.FirstSection.emplace(std::string(), file.Sections.size() - 1);
             current = &file.Sections.back();
         }
         const char* equals = static_cast<const char*>(std::memchr(lineStart, '=', lineEnd - lineStart));
@@ -96,18 +114,15 @@ ProfileFile ParseProfile(const std::string& text)
     return file;
 }
 
-const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
-                                    const std::string& key)
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section, const std::string& key)
 {
-    for (const ProfileSection& s : file.Sections) {
-        if (!SameName(s.Name, section))
-            continue;
-        // Only the first section of a name counts, as with the platform's reader.
-        for (const ProfileKey& k : s.Keys) {
-            if (SameName(k.Name, key))
-                return &k.Value;
-        }
+    // Only the first section of a name counts, as with the platform's reader.
+    auto found = file.FirstSection.find(LowerCase(section));
+    if (found == file.FirstSection.end())
         return nullptr;
+    for (const ProfileKey& k : file.Sections[found->second].Keys) {
+        if (SameName(k.Name, key))
+            return &k.Value;
     }
     return nullptr;
 }
@@ -136,8 +151,8 @@ void AppendProfileKey(std::string& text, const std::string& key, const std::stri
 bool ReadWholeFile(const std::string& path, std::string& text)
 {
     text.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool ok = true;
@@ -158,6 +173,10 @@ bool ReadWholeFile(const std::string& path, std::string& text)
 
 bool WriteFileSafely(const std::string& path, const std::string& text)
 {
+    // A file the user made read-only is not replaced (some platforms' rename would do it).
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     std::string folder = path;
     size_t slash = folder.find_last_of("\\/");
     folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);

@@ -5,9 +5,11 @@
 // followed by "Key=value" lines, CR LF line ends. Reading follows the platform's rules: section
 // and key names compare without regard to case, the first section and key of a name count,
 // blanks around names and values are dropped, and one pair of matching quotation marks around
-// a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as written.
+// a value is removed (values in ProfileFile are as read). Writing quotes a value that would otherwise not read back as
+// written.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ struct ProfileSection {
 
 struct ProfileFile {
     std::vector<ProfileSection> Sections;
+    // Lower-cased section name -> index of the first section of that name.
+    std::map<std::string, size_t> FirstSection;
 };
 
 // Parses the text of a profile file.
@@ -32,12 +36,12 @@ ProfileFile ParseProfile(const std::string& text);
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text to path through a temporary file beside it that replaces the old file only once
-// everything is written and flushed. False (and the old file untouched) on any failure.
+// everything is written and flushed. False (and the old file untouched) on any failure, and for
+// a read-only file.
 bool WriteFileSafely(const std::string& path, const std::string& text);
 
 // The value of key in section, or null when either is missing.
-const std::string* FindProfileValue(const ProfileFile& file, const std::string& section,
-                                    const std::string& key);
+const std::string* FindProfileValue(const ProfileFile& file, const std::string& section, const std::string& key);
 
 // Appends "[name]" and its keys to text, in the platform's layout.
 void AppendProfileSection(std::string& text, const std::string& name);

@@ -89,7 +89,7 @@ std::string StreamOutText(HWND richEdit)
 
 std::string StreamOutUtf8Text(HWND richEdit)
 {
-    return StreamOut(richEdit, (65001 << 16) | SF_USECODEPAGE | SF_TEXT);
+    return StreamOut(richEdit, (static_cast<WPARAM>(65001) << 16) | SF_USECODEPAGE | SF_TEXT);
 }
 
 bool IsRichText(const std::string& text)

@@ -13,10 +13,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest clang-format cppcheck
     wine wine64 wine32:i386 xvfb xauth xdotool imagemagick
     fonts-wine fonts-liberation
-    sox ffmpeg
+    sox ffmpeg nsis zip
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
     gstreamer1.0-plugins-bad gstreamer1.0-libav
     gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386

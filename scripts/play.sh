@@ -17,7 +17,8 @@ export WINEPREFIX=${MNEMORA_WINEPREFIX:-$HOME/.local/share/mnemora/wineprefix}
 appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 mkdir -p "$appdata"
 if ! ls "$appdata"/*.mnc >/dev/null 2>&1; then
-    cp -r "$root/samples/." "$appdata/"
+    bash "$root/samples/make-samples.sh" "$root/build/samples"
+    cp -r "$root/build/samples/." "$appdata/"
     echo "Copied the sample card sets into $appdata"
 fi
 

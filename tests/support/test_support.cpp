@@ -1,6 +1,7 @@
 // Shared helpers of the tests (see test_support.h).
 #include "support/test_support.h"
 
+#include "app/startup.h"
 #include "cardset/card_set_folder.h"
 
 #include <deque>
@@ -342,4 +343,24 @@ std::string MakeScratchFolder(const std::string& name)
         FindClose(search);
     }
     return folder;
+}
+
+HWND OpenMainWindow()
+{
+    HWND mainWindow = CreateMainWindow(GetModuleHandleA(nullptr));
+    if (mainWindow) {
+        ShowWindow(mainWindow, SW_SHOWNORMAL);
+        UpdateWindow(mainWindow);
+        PumpMessages();
+    }
+    return mainWindow;
+}
+
+void DestroyMainWindow(HWND mainWindow)
+{
+    DestroyWindow(mainWindow);
+    PumpMessages();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }

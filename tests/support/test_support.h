@@ -68,3 +68,9 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 // A folder for a test's own files, emptied first.
 std::string MakeScratchFolder(const std::string& name);
+
+// Creates the program's main window (at its start-up size, shown) with the card sets of the
+// folder; DestroyMainWindow destroys it and removes the quit message its destruction posts, so
+// that later modal loops of the same test program keep running.
+HWND OpenMainWindow();
+void DestroyMainWindow(HWND mainWindow);

@@ -15,7 +15,7 @@ def write(name, pairs):
                   "PictureFileName1=", "PictureFileName2=", "SoundFileName1=", "SoundFileName2=",
                   "VideoFileName1=", "VideoFileName2="]
     here = os.path.dirname(os.path.abspath(__file__))
-    with open(os.path.join(here, "..", "samples", name + ".mnc"), "wb") as f:
+    with open(os.path.join(here, name + ".mnc"), "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
 
 write("Capitals", [("France", "Paris"), ("Italy", "Rome"), ("Spain", "Madrid"), ("Germany", "Berlin"),

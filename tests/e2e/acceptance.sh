@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Acceptance, as a new player would: install silently into a fresh prefix, start the installed
+# program, play a 2 x 2 game to the next deal, open and close every dialog, print a sample card
+# set where a printer exists, and uninstall. Screenshots of each step go to the build folder.
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# A prefix of its own: installing must not touch the prefix of the other tests.
+export WINEPREFIX="$BUILD/acceptance-prefix"
+rm -rf "$WINEPREFIX"
+"$ROOT/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
+APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+SHOTS="$BUILD/screenshots/acceptance"
+mkdir -p "$SHOTS"
+WINEPREFIX="$WINEPREFIX" wineserver -p
+
+# The installer of the release; where this machine cannot run 32-bit programs, the same installer
+# script with a 64-bit stub.
+dist="$BUILD/dist"
+mkdir -p "$dist"
+bash "$ROOT/samples/make-samples.sh" "$ROOT/build/samples" >/dev/null
+stub=()
+[ "$MNEMORA_CAN_RUN_32BIT" = 1 ] || stub=(-DAMD64_STUB)
+makensis -V1 "${stub[@]}" -DVERSION=1.0 -DBUILD64="$ROOT/build/x86_64" -DBUILD32="$ROOT/build/i686" \
+    -DHELP="$ROOT/help" -DSAMPLES="$ROOT/build/samples" -DOUTFILE="$dist/setup.exe" "$ROOT/installer/mnemora.nsi" ||
+    fail "the installer could not be built"
+
+$MNEMORA_WINE "$dist/setup.exe" /S || fail "the silent install failed"
+installed="$WINEPREFIX/drive_c/Program Files/Mnemora"
+[ -f "$installed/mnemora.exe" ] || fail "mnemora.exe was not installed"
+[ -f "$installed/help/mnemora.html" ] || fail "the help page was not installed"
+[ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "the sample card sets were not copied"
+ls "$APPDATA_DIR"/../Roaming/Microsoft/Windows/"Start Menu"/Programs/Mnemora/Mnemora.lnk >/dev/null ||
+    fail "no start-menu entry"
+
+MNEMORA_EXE="$installed/mnemora.exe"
+start_program
+screenshot 1-started
+
+# Choose "Capitals" in the list and deal a 2 x 2 board.
+click_rect "$(rect_of combo)"
+sleep 0.3
+xdotool key Down Return
+wait_for '^selected Capitals$' 10 window >/dev/null || fail "could not choose a card set"
+click_board_size 0
+wait_for '^card4 ' 10 window >/dev/null || fail "no 2 x 2 board was dealt"
+screenshot 2-dealt
+
+# Play: turn the two cards of each pair.
+for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -u); do
+    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
+        click_rect "$(rect_of "$card" | tail -1)"
+        sleep 0.3
+    done
+    screenshot "3-pair-$pair"
+done
+# Every card open, then after the display time a fresh deal with every card face down.
+wait_for '^card4 faceup=0' 15 window >/dev/null || fail "the board was not dealt again"
+probe window | grep -q 'faceup=1' && fail "a card of the new deal is face up"
+screenshot 4-dealt-again
+
+# Every dialog opens and closes.
+open_and_close() {
+    local name=$1
+    shift
+    xdotool key "$@"
+    wait_for '^dialog ' 10 dialogs >/dev/null || fail "$name did not open"
+    screenshot "5-$name"
+    xdotool key Escape
+    wait_for '^$' 10 dialogs >/dev/null || fail "$name did not close"
+}
+open_and_close card-sets alt+g c
+open_and_close settings alt+g s
+open_and_close about alt+h a
+
+# Leave, then uninstall: the program goes, the player's card sets stay.
+xdotool key alt+g
+sleep 0.3
+xdotool key e
+wait_exit
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+$MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
+for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
+[ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
+[ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "uninstalling removed the player's card sets"
+WINEPREFIX="$WINEPREFIX" wineserver -k
+echo "acceptance passed"
