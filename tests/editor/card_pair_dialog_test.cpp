@@ -204,9 +204,9 @@ TEST_F(CardPairDialog, SameTextsWithOtherFormattingAreADuplicate)
 {
     CardPair existing;
     existing.Text1 = MakeRtf("Paris", "Courier New", true, RGB(255, 0, 0));
-    existing.Text2 = "France";
+    existing.Text2 = MakeRtf("France", "Times New Roman", false, RGB(0, 0, 255));
     existing.PictureFileName1 = File("cat.bmp");
-    Cards = {TextPair("other"), existing};
+    Cards = {TextPair(MakeRtf("other")), existing};
     int result = Run([&](HWND dialog) {
         TypeText(GetEditorTextWindow(dialog, Text1Id), "Paris");
         TypeText(GetEditorTextWindow(dialog, Text2Id), "France");
@@ -225,7 +225,7 @@ TEST_F(CardPairDialog, SameTextsWithOtherFormattingAreADuplicate)
 
 TEST_F(CardPairDialog, DuplicateRefusalPutsTheFocusOnTheFirstText)
 {
-    Cards = {TextPair("same")};
+    Cards = {TextPair(MakeRtf("same", "Courier New", true))};
     bool focusInFirstText = false;
     Run([&](HWND dialog) {
         TypeText(GetEditorTextWindow(dialog, Text1Id), "same");
@@ -240,7 +240,7 @@ TEST_F(CardPairDialog, DuplicateRefusalPutsTheFocusOnTheFirstText)
 
 TEST_F(CardPairDialog, EditingAPairUnchangedIsNoDuplicate)
 {
-    Cards = {TextPair("one"), TextPair("two")};
+    Cards = {TextPair(MakeRtf("one")), TextPair(MakeRtf("two"))};
     Pair = Cards[1];
     Index = 1;
     int result = Run([](HWND dialog) { PressDialogButton(dialog, IDOK); });
@@ -355,12 +355,4 @@ TEST_F(CardPairDialog, ToolButtonsReportFailuresToStart)
         std::string("Error: ShellExecute of ") + recorder + " failed, error code 2",
     };
     EXPECT_EQ(expected, SeenTexts());
-}
-
-TEST(Debug, PlainStreamIn)
-{
-    HWND rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    StreamInRtf(rich, "plain back");
-    printf("[%s]\n", StreamOutText(rich).c_str());
-    DestroyWindow(rich);
 }
