@@ -133,6 +133,29 @@ void SetChooserColor(HWND chooser, COLORREF color, bool addCustom)
                      reinterpret_cast<LPARAM>(GetDlgItem(chooser, COLOR_ADD)));
 }
 
+void ClickListItem(HWND list, int position, bool doubleClick)
+{
+    RECT item = {};
+    SendMessageA(list, LB_GETITEMRECT, position, reinterpret_cast<LPARAM>(&item));
+    LPARAM point = MAKELPARAM((item.left + item.right) / 2, item.top + 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(list, WM_LBUTTONUP, 0, point);
+    if (doubleClick) {
+        // Posted: what a double click opens runs in the dialog's own loop.
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        PostMessageA(list, WM_LBUTTONUP, 0, point);
+    }
+}
+
+std::vector<LPARAM> GetListItemData(HWND list)
+{
+    std::vector<LPARAM> data;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        data.push_back(SendMessageA(list, LB_GETITEMDATA, i, 0));
+    return data;
+}
+
 std::string MakeRtf(const std::string& text, const std::string& face, bool bold, COLORREF color)
 {
     char colors[96];

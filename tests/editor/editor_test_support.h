@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A hidden top-level window that owns the dialogs under test.
 struct OwnerWindow {
@@ -46,6 +47,12 @@ void StopWatchingColorChooser();
 
 // Sets the chooser's red, green and blue fields; with addCustom also adds it to the custom colours.
 void SetChooserColor(HWND chooser, COLORREF color, bool addCustom);
+
+// Clicks (or double-clicks) an item of a list box with the mouse messages a click sends; the
+// double click's messages are posted.
+void ClickListItem(HWND list, int position, bool doubleClick = false);
+// The item data of each item of a list box, in list order.
+std::vector<LPARAM> GetListItemData(HWND list);
 
 // A simple RTF text in the given face, optionally bold, with one colour.
 std::string MakeRtf(const std::string& text, const std::string& face = "Tahoma", bool bold = false,
