@@ -26,21 +26,25 @@ const COLORREF SelectedBackground = RGB(0, 0, 255);
 const COLORREF SelectedText = RGB(255, 255, 255);
 const COLORREF ItemBackground = RGB(255, 255, 255);
 
-// What the list needs of one pair, worked out once: the texts stream through the converter only
-// when the pair is new or was changed.
+// What the list needs of one pair, worked out once: a pair's texts go through the converter again
+// only when the pair is new or was changed.
 struct PairView {
     bool Known = false;
-    std::string Display;
     bool Rich = false;
-    bool PlainKnown = false;
-    std::string Plain;
-    int Height = -1;
+    std::string Plain; // the plain text a pair with texts sorts by
+    int Height = 0;    // pixels, for a pair with texts
+    bool DisplayKnown = false;
+    std::string Display;
 };
 
 struct CardSetDialogParams {
     std::string Name;
     CardSet* Cards;
     std::vector<PairView> Views;
+    // A screen-sized bitmap on which texts are laid out for measuring, made once per dialog.
+    HDC MeasureDC = nullptr;
+    HBITMAP MeasureBitmap = nullptr;
+    HGDIOBJ OldMeasureBitmap = nullptr;
 };
 
 std::string NormalizeText(const std::string& text, bool asPlain)
@@ -73,58 +77,105 @@ void AppendLabeledValue(std::string& listing, const char* label, const std::stri
     listing += slash == std::string::npos ? value : value.substr(slash + 1);
 }
 
-const PairView& GetPairView(CardSetDialogParams& params, size_t index)
+// Fills the converter with what the pair's display text holds. Texts written by the program's
+// editor are already in the converter's own RTF, which streams back unchanged, so they go in
+// directly; other texts take the way through their display text.
+void LoadDisplayContent(const CardPair& pair)
 {
-    if (params.Views.size() != params.Cards->size())
-        params.Views.assign(params.Cards->size(), PairView());
-    PairView& view = params.Views[index];
-    if (!view.Known) {
-        view.Display = PairDisplayText((*params.Cards)[index], false, nullptr);
-        view.Rich = IsRichText(view.Display);
-        view.Known = true;
+    bool has1 = !pair.Text1.empty();
+    bool has2 = !pair.Text2.empty();
+    bool rich1 = IsRichText(pair.Text1);
+    bool rich2 = IsRichText(pair.Text2);
+    if (has1 && has2 && rich1 && rich2) {
+        StreamInRtf(HiddenRichEdit, pair.Text1);
+        AppendPlainText(HiddenRichEdit, ", ");
+        AppendRtf(HiddenRichEdit, pair.Text2);
+    } else if (has1 != has2 && (has1 ? rich1 : rich2)) {
+        StreamInRtf(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);
+    } else {
+        StreamInRtf(HiddenRichEdit, PairDisplayText(pair, false, nullptr));
     }
-    return view;
 }
 
-// The plain ANSI text a rich display text sorts by.
-const std::string& GetSortText(CardSetDialogParams& params, size_t index)
+// The converter's plain text. Its one line reads the same as a plain-text stream-out, at a small
+// part of the cost.
+std::string GetConverterText()
 {
-    GetPairView(params, index);
-    PairView& view = params.Views[index];
-    if (!view.PlainKnown) {
-        StreamInRtf(HiddenRichEdit, view.Display);
-        view.Plain = StreamOutText(HiddenRichEdit);
-        view.PlainKnown = true;
-    }
-    return view.Plain;
+    int length = GetWindowTextLengthA(HiddenRichEdit);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = GetWindowTextA(HiddenRichEdit, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
 }
 
-// Height in pixels of a rich display text laid out at the full width of the screen.
-int MeasureRichText(const std::string& text)
+// Height in pixels of the converter's text laid out at the full width of the screen. The memory
+// DC compatible with the display has the display's resolution.
+int MeasureConverterText(CardSetDialogParams& params)
 {
-    StreamInRtf(HiddenRichEdit, text);
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);
-    HDC memory = CreateCompatibleDC(display);
-    HBITMAP bitmap = CreateCompatibleBitmap(display, width, height);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    if (!params.MeasureDC) {
+        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+        params.MeasureDC = CreateCompatibleDC(display);
+        params.MeasureBitmap = CreateCompatibleBitmap(display, width, height);
+        params.OldMeasureBitmap = SelectObject(params.MeasureDC, params.MeasureBitmap);
+        DeleteDC(display);
+    }
     FORMATRANGE range = {};
-    range.hdc = memory;
-    range.hdcTarget = memory;
+    range.hdc = params.MeasureDC;
+    range.hdcTarget = params.MeasureDC;
     range.rc = {0, 0, width, height};
-    PixelsToTwips(range.rc, display);
+    PixelsToTwips(range.rc, params.MeasureDC);
     range.rcPage = range.rc;
     SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
     SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
     FormatRichTextRange(HiddenRichEdit, TRUE, &range);
     FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    int pixels = TwipsToPixelsY(display, range.rc.bottom);
-    DeleteDC(display);
-    return pixels;
+    return TwipsToPixelsY(params.MeasureDC, range.rc.bottom);
+}
+
+void ReleaseMeasureBitmap(CardSetDialogParams& params)
+{
+    if (!params.MeasureDC)
+        return;
+    SelectObject(params.MeasureDC, params.OldMeasureBitmap);
+    DeleteObject(params.MeasureBitmap);
+    DeleteDC(params.MeasureDC);
+    params.MeasureDC = nullptr;
+}
+
+const PairView& GetPairView(CardSetDialogParams& params, size_t index)
+{
+    if (params.Views.size() != params.Cards->size())
+        params.Views.assign(params.Cards->size(), PairView());
+    PairView& view = params.Views[index];
+    if (view.Known)
+        return view;
+    const CardPair& pair = (*params.Cards)[index];
+    view.Known = true;
+    view.Rich = HiddenRichEdit && (!pair.Text1.empty() || !pair.Text2.empty());
+    if (view.Rich) {
+        LoadDisplayContent(pair);
+        view.Plain = GetConverterText();
+        view.Height = MeasureConverterText(params);
+    } else {
+        // A listing, or with no converter a text that shows as an empty line.
+        view.Display = PairDisplayText(pair, false, nullptr);
+        view.DisplayKnown = true;
+    }
+    return view;
+}
+
+// The display text of a pair, made when it is first drawn.
+const std::string& GetDisplayText(CardSetDialogParams& params, size_t index)
+{
+    GetPairView(params, index);
+    PairView& view = params.Views[index];
+    if (!view.DisplayKnown) {
+        view.Display = PairDisplayText((*params.Cards)[index], false, nullptr);
+        view.DisplayKnown = true;
+    }
+    return view.Display;
 }
 
 void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
@@ -132,24 +183,16 @@ void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
     if (!params || measure->CtlID != IDC_CARDSET_LIST || measure->itemData >= params->Cards->size())
         return;
-    size_t index = measure->itemData;
-    const PairView& view = GetPairView(*params, index);
-    if (view.Rich && !HiddenRichEdit)
+    const PairView& view = GetPairView(*params, measure->itemData);
+    if (view.Rich) {
+        measure->itemHeight = static_cast<UINT>(view.Height);
         return;
-    if (view.Height < 0) {
-        int height = 0;
-        if (!view.Rich) {
-            HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-            TEXTMETRICA metrics = {};
-            GetTextMetricsA(display, &metrics);
-            DeleteDC(display);
-            height = metrics.tmHeight;
-        } else {
-            height = MeasureRichText(view.Display);
-        }
-        params->Views[index].Height = height;
     }
-    measure->itemHeight = static_cast<UINT>(params->Views[index].Height);
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(display, &metrics);
+    DeleteDC(display);
+    measure->itemHeight = static_cast<UINT>(metrics.tmHeight);
 }
 
 // Draws a rich display text into the item's rectangle, in white on blue when selected.
@@ -191,17 +234,16 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
         FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
-        const PairView& view = GetPairView(*params, draw->itemData);
-        if (!view.Rich) {
+        const std::string& text = GetDisplayText(*params, draw->itemData);
+        if (!params->Views[draw->itemData].Rich) {
             int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
             COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
-            TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, view.Display.c_str(),
-                     static_cast<int>(view.Display.size()));
+            TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, text.c_str(), static_cast<int>(text.size()));
             if (selected)
                 SetTextColor(draw->hDC, oldColor);
             SetBkMode(draw->hDC, oldMode);
-        } else if (HiddenRichEdit) {
-            DrawRichItem(draw, view.Display, selected);
+        } else {
+            DrawRichItem(draw, text, selected);
         }
     }
     if (draw->itemState & ODS_FOCUS)
@@ -223,10 +265,7 @@ int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
         return -1;
     if (!first.Rich)
         return 1;
-    if (!HiddenRichEdit)
-        return 0;
-    std::string text1 = GetSortText(*params, compare->itemData1);
-    return lstrcmpA(text1.c_str(), GetSortText(*params, compare->itemData2).c_str());
+    return lstrcmpA(first.Plain.c_str(), second.Plain.c_str());
 }
 
 void FillPairList(HWND dialog)
@@ -415,6 +454,7 @@ int ShowCardSetDialog(HWND owner, const std::string& name, CardSet& cards)
     HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     INT_PTR result = RunModalDialog(owner, "PROFILEDLG", CardSetDialogProc, params);
     DWORD error = GetLastError();
+    ReleaseMeasureBitmap(*params);
     if (HiddenRichEdit)
         DestroyWindow(HiddenRichEdit);
     HiddenRichEdit = nullptr;
