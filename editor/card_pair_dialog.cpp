@@ -72,7 +72,8 @@ std::string GetEditorText(HWND dialog, int editorId)
     HWND richEdit = GetEditorRichEdit(dialog, editorId);
     if (GetTextLength(richEdit) == 0)
         return std::string();
-    return StreamOutRtf(richEdit);
+    // The control ends its RTF with a zero byte, which is no part of the text.
+    return StreamOutRtf(richEdit).c_str();
 }
 
 // An editor that holds no text starts typing in Tahoma 10 pt.
