@@ -6,11 +6,18 @@
 
 #include <richedit.h>
 
+#include <string>
+
 // What EM_FORMATRANGE does: lays out (and with render, draws) range->chrg of the control into
 // range->rc on range->hdc for range->hdcTarget; returns the index of the last character laid
 // out plus one and leaves in range->rc the area used. A null range releases cached formatting.
 // Where the platform's control cannot format ranges, the same is done by other means.
 LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range);
+
+// Loads a card text into a control, replacing its content: RTF as RTF, any other text as plain
+// text (a control may refuse plain text offered as RTF). Both start from the format of a new card
+// text, Tahoma 10 points, regular, automatic colour, which a text without fonts of its own keeps.
+void LoadCardText(HWND richEdit, const std::string& text);
 
 // Converts a rectangle from pixels of dc to twips.
 void PixelsToTwips(RECT& rect, HDC dc);
@@ -24,5 +31,6 @@ void SetRichTextPointSize(HWND richEdit, int points);
 bool RichTextFits(HWND richEdit, int points, HDC dc, const RECT& area, int textLength);
 // Height in pixels of the whole text laid out across the screen's width.
 int MeasureRichTextHeight(HWND richEdit, HDC dc);
-// The largest point size at which the text fits area (8 when every size up to 999 fits).
+// The largest point size at which the text fits area (8 when every size up to 999 fits, 1 when
+// not even 1 point fits).
 int FitRichTextPointSize(HWND richEdit, HDC dc, const RECT& area, int textLength);

@@ -1,21 +1,224 @@
-// Pictures: not yet built; every picture fails to load.
+// Pictures: raster files decoded by the imaging component into display bitmaps; enhanced
+// metafiles measured from their header and played into a rectangle.
 #include "media/picture.h"
+
+#include "media/sound_player.h"
+
+#include <wincodec.h>
+
+#include <cstdio>
+
+namespace {
+
+// Trace line of a decoding step that succeeded.
+void TraceHresult(const char* step, HRESULT result)
+{
+    char line[256];
+    wsprintfA(line, "%s, hresult = %lXhex", step, static_cast<unsigned long>(result));
+    WriteTraceLine(line);
+}
+
+void TraceHresultSize(const char* step, HRESULT result, int width, int height)
+{
+    char line[256];
+    wsprintfA(line, "%s, hresult = %lXhex, width = %d, height = %d", step, static_cast<unsigned long>(result), width,
+              height);
+    WriteTraceLine(line);
+}
+
+template <typename Interface> void Release(Interface*& object)
+{
+    if (object)
+        object->Release();
+    object = nullptr;
+}
+
+// Copies the frame's pixels as 24-bit BGR rows through a conversion to 32-bit BGRA, for imaging
+// components that cannot convert some formats (RGBA, for one) to 24-bit BGR directly.
+HRESULT CopyPixelsThroughBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                              UINT stride, BYTE* pixels)
+{
+    if (static_cast<unsigned long long>(width) * 4 * height > 0x7FFFFFFFull)
+        return E_OUTOFMEMORY;
+    IWICFormatConverter* converter = nullptr;
+    HRESULT result = factory->CreateFormatConverter(&converter);
+    if (SUCCEEDED(result))
+        result = converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                       WICBitmapPaletteTypeMedianCut);
+    if (SUCCEEDED(result)) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(width) * 4 * height);
+        BYTE* bgra = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
+        result = bgra ? converter->CopyPixels(nullptr, width * 4, width * 4 * height, bgra) : E_OUTOFMEMORY;
+        if (SUCCEEDED(result))
+            for (UINT y = 0; y < height; ++y)
+                for (UINT x = 0; x < width; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        pixels[static_cast<size_t>(y) * stride + x * 3 + c] =
+                            bgra[(static_cast<size_t>(y) * width + x) * 4 + c];
+        if (bgra)
+            GlobalUnlock(block);
+        if (block)
+            GlobalFree(block);
+    }
+    Release(converter);
+    return result;
+}
+
+// Decodes the first frame into 24-bit BGR rows, top-down, and makes a display bitmap of them.
+HBITMAP DecodeFirstFrame(IWICImagingFactory* factory, const wchar_t* wideName, std::string& error)
+{
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    HBITMAP bitmap = nullptr;
+    UINT width = 0, height = 0;
+    HRESULT result = factory->CreateDecoderFromFilename(wideName, nullptr, GENERIC_READ,
+                                                        WICDecodeMetadataCacheOnDemand, &decoder);
+    if (FAILED(result)) {
+        error = "CreateDecoderFromFilename failed";
+        goto done;
+    }
+    TraceHresult("IWICImagingFactory.CreateDecoderFromFilename", result);
+    result = decoder->GetFrame(0, &frame);
+    if (FAILED(result)) {
+        error = "GetFrame failed";
+        goto done;
+    }
+    TraceHresult("IWICBitmapFrameDecoder.GetFrame", result);
+    result = frame->GetSize(&width, &height);
+    // A picture without pixels can't be drawn: it is treated as one whose size can't be read.
+    if (FAILED(result) || width == 0 || height == 0) {
+        error = "GetSize failed";
+        goto done;
+    }
+    TraceHresultSize("IWICBitmapFrameDecode.GetSize", result, static_cast<int>(width), static_cast<int>(height));
+    result = factory->CreateFormatConverter(&converter);
+    if (FAILED(result)) {
+        error = "CreateFormatConverter failed";
+        goto done;
+    }
+    TraceHresult("IWICFormatConverter.CreateFormatConverter", result);
+    result = converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeMedianCut);
+    if (FAILED(result)) {
+        error = "Initialize failed";
+        goto done;
+    }
+    TraceHresult("IWICFormatConverter.Initialize", result);
+    {
+        // Each row is width * 3 bytes rounded up to a multiple of 4; a picture whose rows do not
+        // fit the platform's sizes or memory is refused instead of overflowing.
+        unsigned long long stride = static_cast<unsigned long long>(width) * 3;
+        while (stride % 4)
+            ++stride;
+        unsigned long long size = stride * height;
+        HGLOBAL block = size <= 0x7FFFFFFFull && height <= 0x7FFFFFFFu && width <= 0x7FFFFFFFu
+                            ? GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))
+                            : nullptr;
+        BYTE* pixels = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
+        if (!pixels) {
+            if (block)
+                GlobalFree(block);
+            error = "GlobalAlloc failed";
+            goto done;
+        }
+        result = converter->CopyPixels(nullptr, static_cast<UINT>(stride), static_cast<UINT>(size), pixels);
+        if (FAILED(result))
+            result = CopyPixelsThroughBgra(factory, frame, width, height, static_cast<UINT>(stride), pixels);
+        if (FAILED(result)) {
+            error = "CopyPixels failed";
+        } else {
+            TraceHresult("IWICFormatConverter.CopyPixels", result);
+            BITMAPINFOHEADER header = {};
+            header.biSize = sizeof header;
+            header.biWidth = static_cast<LONG>(width);
+            header.biHeight = -static_cast<LONG>(height);
+            header.biPlanes = 1;
+            header.biBitCount = 24;
+            header.biCompression = BI_RGB;
+            HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+            bitmap = CreateDIBitmap(display, &header, CBM_INIT, pixels, reinterpret_cast<BITMAPINFO*>(&header),
+                                    DIB_RGB_COLORS);
+            DeleteDC(display);
+        }
+        GlobalUnlock(block);
+        GlobalFree(block);
+    }
+done:
+    Release(converter);
+    Release(frame);
+    Release(decoder);
+    return bitmap;
+}
+
+} // namespace
 
 HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error)
 {
-    error = fileName.empty() ? "Filename is empty" : "CreateDecoderFromFilename failed";
-    return nullptr;
+    if (fileName.empty()) {
+        error = "Filename is empty";
+        return nullptr;
+    }
+    IWICImagingFactory* factory = nullptr;
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory2, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(result) || !factory) {
+        error = "CoCreateInstance of CLSID_WICImagingFactory failed";
+        return nullptr;
+    }
+    HBITMAP bitmap = nullptr;
+    wchar_t wideName[256];
+    // A name that does not fit the 256-unit buffer names no file that can be opened.
+    if (MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wideName, 256) == 0)
+        error = "CreateDecoderFromFilename failed";
+    else
+        bitmap = DecodeFirstFrame(factory, wideName, error);
+    Release(factory);
+    return bitmap;
 }
 
-bool IsEnhancedMetafileName(const std::string&)
+bool IsEnhancedMetafileName(const std::string& fileName)
 {
-    return false;
+    char upper[256];
+    lstrcpynA(upper, fileName.c_str(), sizeof upper);
+    CharUpperA(upper);
+    return std::string(upper).find(".EMF") != std::string::npos;
 }
 
-bool GetEnhancedMetafileSize(const std::string&, int&, int&)
+bool GetEnhancedMetafileSize(const std::string& fileName, int& width, int& height)
 {
-    return false;
+    HENHMETAFILE metafile = GetEnhMetaFileA(fileName.c_str());
+    if (!metafile)
+        return false;
+    ENHMETAHEADER header = {};
+    bool read = GetEnhMetaFileHeader(metafile, sizeof header, &header) != 0;
+    if (read) {
+        width = header.rclBounds.right - header.rclBounds.left;
+        height = header.rclBounds.bottom - header.rclBounds.top;
+    }
+    DeleteEnhMetaFile(metafile);
+    return read;
 }
 
-void DrawEnhancedMetafile(const std::string&, HDC, int, int, int, int) {}
-void ShowMetafileError(const std::string&, const std::string&) {}
+void DrawEnhancedMetafile(const std::string& fileName, HDC dc, int x, int y, int width, int height)
+{
+    HENHMETAFILE metafile = GetEnhMetaFileA(fileName.c_str());
+    if (!metafile) {
+        ShowMetafileError("GetEnhMetaFile failed", fileName);
+        return;
+    }
+    RECT rect = {x, y, x + width, y + height};
+    if (!PlayEnhMetaFile(dc, metafile, &rect))
+        ShowMetafileError("PlayEnhMetaFile failed", fileName);
+    DeleteEnhMetaFile(metafile);
+}
+
+void ShowMetafileError(const std::string& what, const std::string& fileName)
+{
+    DWORD code = GetLastError();
+    // Bounded: a long file name is cut rather than overrunning the text.
+    char text[256];
+    std::snprintf(text, sizeof text, "%s, filename %s, error code %d", what.c_str(), fileName.c_str(),
+                  static_cast<int>(code));
+    MessageBoxA(nullptr, text, "Error", MB_ICONERROR);
+}

@@ -1,0 +1,352 @@
+// Card faces: the bevel of every card and the face of a turned card, with its picture, the room
+// of its video and its text fitted to what is left.
+#include "game/card_face.h"
+
+#include "app/settings.h"
+#include "game/board.h"
+#include "game/card_button.h"
+#include "game/rich_text_layout.h"
+#include "media/picture.h"
+#include "media/rich_text.h"
+#include "media/video_player.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+bool CachingFaces = true;
+
+// The card colour as last read, and a watch on the settings key that tells when to read it again.
+COLORREF KnownBackground = 0;
+HKEY WatchedSettings = nullptr;
+HANDLE SettingsChanged = nullptr;
+
+// A finished face of a face-up card, kept for repaints while nothing it depends on changes.
+struct CachedFace {
+    HDC Memory; // holds Bitmap while the face is kept
+    HBITMAP Bitmap;
+    HGDIOBJ OldBitmap;
+    int Width;
+    int Height;
+    int PairIndex;
+    int Side;
+    COLORREF Background;
+    const CardSet* Cards;
+};
+
+// The faces of one card, normal and pressed.
+struct CardPaintCache {
+    CachedFace Faces[2];
+};
+
+const char CachePropertyName[] = "FaceCache";
+
+// A scaled length, truncated toward zero; lengths beyond what GDI can draw are cut.
+int ScaleLength(int length, double scale)
+{
+    double scaled = length * scale;
+    if (!(scaled > 0))
+        return 0;
+    return scaled >= INT_MAX / 4 ? INT_MAX / 4 : static_cast<int>(scaled);
+}
+
+void DrawBevel(HDC dc, int width, int height, int margin, bool pressed)
+{
+    HPEN grey = pressed ? CreatePen(PS_SOLID, 1, RGB(128, 128, 128)) : nullptr;
+    HGDIOBJ old = SelectObject(dc, pressed ? static_cast<HGDIOBJ>(grey) : GetStockObject(WHITE_PEN));
+    for (int i = 0; i < margin; ++i) {
+        if (pressed) {
+            MoveToEx(dc, width, height - i, nullptr);
+            LineTo(dc, i, height - i);
+            MoveToEx(dc, width - i, height, nullptr);
+            LineTo(dc, width - i, i);
+        } else {
+            MoveToEx(dc, 0, i, nullptr);
+            LineTo(dc, width - i, i);
+            MoveToEx(dc, i, 0, nullptr);
+            LineTo(dc, i, height - i);
+        }
+    }
+    SelectObject(dc, old);
+    if (grey)
+        DeleteObject(grey);
+}
+
+// Places the video beside what is already on the card; in place-video mode creates or moves the
+// card's video window there.
+void PlaceCardVideo(HWND card, int width, int height, int margin, int& x, const std::string& text,
+                    const std::string& pictureFileName, const std::string& videoFileName, int mode)
+{
+    int nativeWidth = 0, nativeHeight = 0;
+    std::string error;
+    if (!GetVideoSize(videoFileName, nativeWidth, nativeHeight, error) || nativeWidth <= 0 || nativeHeight <= 0)
+        return;
+    double scale = static_cast<double>(height - 2 * margin - 10) / nativeHeight;
+    int videoWidth = ScaleLength(nativeWidth, scale);
+    int videoHeight = ScaleLength(nativeHeight, scale);
+    int left = x == margin && text.empty() && pictureFileName.empty() ? width / 2 - videoWidth / 2 : x;
+    int top = height / 2 - videoHeight / 2;
+    if (mode == CardFacePlaceVideo) {
+        HWND video = GetDlgItem(card, CardVideoId);
+        if (!video)
+            CreateVideoWindow(left, top, videoWidth, videoHeight, card, CardVideoId, videoFileName.c_str());
+        else
+            MoveWindow(video, left, top, videoWidth, videoHeight, TRUE);
+    }
+    x += videoWidth + margin;
+}
+
+// Draws the text fitted into the rest of the card, centred vertically, and centred across when it
+// is the only content.
+void DrawCardText(HWND card, HDC dc, int width, int height, int margin, int x, const std::string& text)
+{
+    RECT area = {x, margin, width - margin, height - margin};
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(card, GWLP_HINSTANCE));
+    HWND richEdit = CreateHiddenRichEdit(instance);
+    if (!richEdit)
+        return;
+    LoadCardText(richEdit, text);
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    int textLength = static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    int points = FitRichTextPointSize(richEdit, dc, area, textLength);
+    SetRichTextPointSize(richEdit, points);
+    int textHeight = MeasureRichTextHeight(richEdit, dc);
+    int top = (height - 2 * margin) / 2 + margin - textHeight / 2;
+    // Never shorter than the text: halving both heights may otherwise lose its last pixel row,
+    // and with it the last line.
+    RECT drawing = {x, top, width - margin, std::max(height - top, top + textHeight)};
+    if (x == margin) {
+        SendMessageA(richEdit, EM_SETSEL, 0, -1);
+        PARAFORMAT2 paragraph = {};
+        paragraph.cbSize = sizeof paragraph;
+        paragraph.dwMask = PFM_ALIGNMENT;
+        paragraph.wAlignment = PFA_CENTER;
+        SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+    }
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, margin, margin, width - margin, height - margin);
+    RenderRichText(richEdit, dc, dc, drawing, true, nullptr);
+    RestoreDC(dc, saved);
+    DestroyWindow(richEdit);
+}
+
+// The large "X" of a card with neither text nor picture.
+void DrawEmptyMark(HDC dc, int width, int height, int mode)
+{
+    LOGFONTA logFont = {};
+    logFont.lfHeight = height - height / 4;
+    lstrcpyA(logFont.lfFaceName, "Tahoma");
+    HFONT font = CreateFontIndirectA(&logFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    SIZE extent = {};
+    GetTextExtentPointA(dc, "X", 1, &extent);
+    if (mode == CardFacePaint)
+        TextOutA(dc, width / 2 - extent.cx / 2, height / 2 - extent.cy / 2, "X", 1);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, old);
+    DeleteObject(font);
+}
+
+void ReleaseFace(CachedFace& face)
+{
+    if (face.Memory) {
+        SelectObject(face.Memory, face.OldBitmap);
+        DeleteDC(face.Memory);
+    }
+    if (face.Bitmap)
+        DeleteObject(face.Bitmap);
+    face = CachedFace();
+}
+
+} // namespace
+
+COLORREF GetCardBackgroundColor()
+{
+    if (WatchedSettings && WaitForSingleObject(SettingsChanged, 0) == WAIT_TIMEOUT)
+        return KnownBackground;
+    if (WatchedSettings) {
+        RegCloseKey(WatchedSettings);
+        WatchedSettings = nullptr;
+    }
+    if (!SettingsChanged)
+        SettingsChanged = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // Watched before reading, so that a change made while reading is not missed. The key above the
+    // program's is watched with all below it: a watch on a key that is deleted may never fire.
+    HKEY key = nullptr;
+    if (SettingsChanged &&
+        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, 0, KEY_NOTIFY,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        if (RegNotifyChangeKeyValue(key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, SettingsChanged,
+                                    TRUE) == ERROR_SUCCESS)
+            WatchedSettings = key;
+        else
+            RegCloseKey(key);
+    }
+    KnownBackground = GetButtonBackgroundColor();
+    return KnownBackground;
+}
+
+int CardFaceMargin(int width, int height)
+{
+    int margin = std::min(width / 40, height / 40);
+    return margin < 3 ? 3 : margin;
+}
+
+std::string SelectCardFaceField(const CardPair& pair, int side, const std::string& first, const std::string& second)
+{
+    if (side != 2 || IsSecondCardEmpty(pair))
+        return first;
+    return second;
+}
+
+void DrawCardPicture(HDC dc, int width, int height, int margin, int& x, const std::string& text,
+                     const std::string& videoFileName, int mode, const std::string& pictureFileName)
+{
+    bool alone = x == margin && text.empty() && videoFileName.empty();
+    if (IsEnhancedMetafileName(pictureFileName)) {
+        int w = 0, h = 0;
+        // A metafile without height (or with inverted bounds) takes no room.
+        if (!GetEnhancedMetafileSize(pictureFileName, w, h) || w <= 0 || h <= 0)
+            return;
+        double scale = static_cast<double>(height) / h;
+        int pictureWidth = ScaleLength(w, scale);
+        int pictureHeight = ScaleLength(h, scale);
+        if (pictureWidth > width) {
+            scale = static_cast<double>(width) / w;
+            pictureWidth = ScaleLength(w, scale);
+            pictureHeight = ScaleLength(h, scale);
+        }
+        int left = alone ? width / 2 - pictureWidth / 2 : x;
+        int top = height / 2 - pictureHeight / 2;
+        if (mode == CardFacePaint)
+            DrawEnhancedMetafile(pictureFileName, dc, left, top, pictureWidth, pictureHeight);
+        x += pictureWidth + margin;
+        return;
+    }
+    std::string error;
+    HBITMAP bitmap = LoadPictureBitmap(pictureFileName, error);
+    if (!bitmap)
+        return;
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof info, &info);
+    if (info.bmWidth <= 0 || info.bmHeight <= 0) {
+        DeleteObject(bitmap);
+        return;
+    }
+    double scale = static_cast<double>(height - 2 * margin - 10) / info.bmHeight;
+    int pictureWidth = ScaleLength(info.bmWidth, scale);
+    int pictureHeight = ScaleLength(info.bmHeight, scale);
+    int left = alone ? width / 2 - pictureWidth / 2 : x;
+    int top = height / 2 - pictureHeight / 2;
+    if (mode == CardFacePaint) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        int oldMode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, left, top, pictureWidth, pictureHeight, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        SetStretchBltMode(dc, oldMode);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    DeleteObject(bitmap);
+    x += pictureWidth + margin;
+}
+
+void DrawCardFace(HWND card, HDC dc, int mode)
+{
+    RECT client;
+    GetClientRect(card, &client);
+    int width = client.right, height = client.bottom;
+    int margin = CardFaceMargin(width, height);
+    if (mode == CardFacePaint)
+        DrawBevel(dc, width, height, margin, GetWindowLongA(card, PressedSlot) != 0);
+    int pairIndex = GetWindowLongA(card, PairIndexSlot);
+    const CardSet* cards = GetBoardCardSet(card);
+    if (GetWindowLongA(card, FaceUpSlot) == 0 || pairIndex < 0 || !cards ||
+        static_cast<size_t>(pairIndex) >= cards->size())
+        return;
+    CardPair pair = (*cards)[pairIndex];
+    int side = GetWindowLongA(card, SideSlot);
+    std::string picture = SelectCardFaceField(pair, side, pair.PictureFileName1, pair.PictureFileName2);
+    std::string video = SelectCardFaceField(pair, side, pair.VideoFileName1, pair.VideoFileName2);
+    std::string text = SelectCardFaceField(pair, side, pair.Text1, pair.Text2);
+    int x = margin;
+    if (!picture.empty()) {
+        ExpandFileName(picture);
+        DrawCardPicture(dc, width, height, margin, x, text, video, mode, picture);
+    }
+    if (!video.empty()) {
+        ExpandFileName(video);
+        PlaceCardVideo(card, width, height, margin, x, text, picture, video, mode);
+    }
+    if (mode == CardFacePaint && !text.empty())
+        DrawCardText(card, dc, width, height, margin, x, text);
+    if (text.empty() && picture.empty())
+        DrawEmptyMark(dc, width, height, mode);
+}
+
+bool CardPaintCoversAll(HWND card)
+{
+    return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
+}
+
+void PaintCard(HWND card, HDC dc)
+{
+    RECT client;
+    GetClientRect(card, &client);
+    if (!CardPaintCoversAll(card) || client.right <= 0 || client.bottom <= 0) {
+        DrawCardFace(card, dc, CardFacePaint);
+        return;
+    }
+    CardPaintCache* cache = static_cast<CardPaintCache*>(GetPropA(card, CachePropertyName));
+    if (!cache) {
+        cache = new CardPaintCache();
+        SetPropA(card, CachePropertyName, cache);
+    }
+    CachedFace& face = cache->Faces[GetWindowLongA(card, PressedSlot) != 0 ? 1 : 0];
+    COLORREF background = GetCardBackgroundColor();
+    const CardSet* cards = GetBoardCardSet(card);
+    int pairIndex = GetWindowLongA(card, PairIndexSlot);
+    int side = GetWindowLongA(card, SideSlot);
+    if (!face.Memory || face.Width != client.right || face.Height != client.bottom || face.PairIndex != pairIndex ||
+        face.Side != side || face.Background != background || face.Cards != cards) {
+        ReleaseFace(face);
+        // The same drawing as an uncached paint: the erased background, then the face.
+        HBRUSH brush = CreateSolidBrush(background);
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+        if (!memory || !bitmap) {
+            if (memory)
+                DeleteDC(memory);
+            if (bitmap)
+                DeleteObject(bitmap);
+            FillRect(dc, &client, brush);
+            DeleteObject(brush);
+            DrawCardFace(card, dc, CardFacePaint);
+            return;
+        }
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        FillRect(memory, &client, brush);
+        DeleteObject(brush);
+        DrawCardFace(card, memory, CardFacePaint);
+        face = {memory, bitmap, old, client.right, client.bottom, pairIndex, side, background, cards};
+    }
+    BitBlt(dc, 0, 0, client.right, client.bottom, face.Memory, 0, 0, SRCCOPY);
+}
+
+void ReleaseCardPaintCache(HWND card)
+{
+    CardPaintCache* cache = static_cast<CardPaintCache*>(RemovePropA(card, CachePropertyName));
+    if (!cache)
+        return;
+    for (CachedFace& face : cache->Faces)
+        ReleaseFace(face);
+    delete cache;
+}
+
+void SetCardFaceCaching(bool enabled)
+{
+    CachingFaces = enabled;
+}

@@ -1,0 +1,424 @@
+// Rich text laid out run by run: the control reports its character runs and paragraph
+// alignments, GDI measures them on the target device and draws them on the rendering device.
+// Measuring on the target and drawing each run with its own font keeps screen, memory, metafile
+// and printer devices alike exact at their own resolution.
+#include "game/text_runs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The character attributes that make a run.
+const DWORD RunMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
+                      CFM_CHARSET;
+
+struct TextRun {
+    LONG Start;
+    LONG End;
+    CHARFORMAT2A Format;
+};
+
+// One font of a layout, for one device resolution.
+struct FontEntry {
+    LOGFONTA Log;
+    HFONT Font;
+    int Ascent;
+    int Descent;
+};
+
+struct FontSet {
+    HDC Measure; // the DC whose metrics the fonts report, or null when only drawing
+    int Dpi;
+    std::vector<FontEntry> Entries;
+};
+
+// One laid-out line: characters [Start, End) of the text, its place and height in target pixels.
+struct LineBox {
+    LONG Start;
+    LONG End;
+    int Left;
+    int Top;
+    int Ascent;
+};
+
+// The text with its per-character advance, font and run, for characters [First, First + size).
+struct MeasuredText {
+    LONG First;
+    std::wstring Chars;
+    std::vector<int> Advance;
+    std::vector<int> FontIndex;
+    std::vector<int> RunIndex;
+};
+
+bool IsSpace(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+bool IsLineBreak(wchar_t c)
+{
+    return c == 0x0B || c == 0x2028;
+}
+
+bool IsParagraphEnd(wchar_t c)
+{
+    return c == L'\r' || c == L'\n' || c == 0x2029;
+}
+
+std::wstring ReadWholeText(HWND richEdit)
+{
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT n = SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    if (n <= 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(static_cast<size_t>(n) + 1);
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    LRESULT got = SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                               reinterpret_cast<LPARAM>(buffer.data()));
+    return std::wstring(buffer.data(), static_cast<size_t>(std::max<LRESULT>(0, std::min(got, n))));
+}
+
+DWORD ReadFormat(HWND richEdit, LONG start, LONG end, CHARFORMAT2A& format)
+{
+    CHARRANGE range = {start, end};
+    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    std::memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    SendMessageA(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format.dwMask;
+}
+
+// Splits [start, end) into runs of equal character formats. The control clears the mask bits of
+// the attributes that differ within a selection, so a run's end is found by doubling and halving
+// the selection.
+std::vector<TextRun> ReadRuns(HWND richEdit, LONG start, LONG end)
+{
+    std::vector<TextRun> runs;
+    CHARFORMAT2A probe;
+    for (LONG s = start; s < end;) {
+        TextRun run;
+        run.Start = s;
+        DWORD mask = ReadFormat(richEdit, s, s + 1, run.Format) & RunMask;
+        auto uniform = [&](LONG e) { return (ReadFormat(richEdit, s, e, probe) & mask) == mask; };
+        LONG good = s + 1; // [s, good) is one run
+        if (good < end) {
+            if (uniform(end)) {
+                good = end;
+            } else {
+                LONG bad = end; // [s, bad) is mixed
+                for (LONG step = 2; s + step < bad; step *= 2) {
+                    if (!uniform(s + step)) {
+                        bad = s + step;
+                        break;
+                    }
+                    good = s + step;
+                }
+                while (bad - good > 1) {
+                    LONG middle = good + (bad - good) / 2;
+                    if (uniform(middle))
+                        good = middle;
+                    else
+                        bad = middle;
+                }
+            }
+        }
+        run.End = good;
+        runs.push_back(run);
+        s = good;
+    }
+    return runs;
+}
+
+int DeviceDpi(HDC dc, int index, int fallback)
+{
+    int type = GetObjectType(dc);
+    if (type == OBJ_METADC || type == OBJ_ENHMETADC)
+        return fallback;
+    int dpi = GetDeviceCaps(dc, index);
+    return dpi > 0 ? dpi : fallback;
+}
+
+LOGFONTA FontOfFormat(const CHARFORMAT2A& format, int dpiY)
+{
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(format.yHeight, dpiY, 1440);
+    if (font.lfHeight == 0)
+        font.lfHeight = -1;
+    font.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = (format.dwEffects & CFE_ITALIC) ? 1 : 0;
+    font.lfUnderline = (format.dwEffects & CFE_UNDERLINE) ? 1 : 0;
+    font.lfStrikeOut = (format.dwEffects & CFE_STRIKEOUT) ? 1 : 0;
+    font.lfCharSet = (format.dwMask & CFM_CHARSET) ? format.bCharSet : DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, format.szFaceName, LF_FACESIZE);
+    return font;
+}
+
+int FindFont(FontSet& fonts, const CHARFORMAT2A& format)
+{
+    LOGFONTA wanted = FontOfFormat(format, fonts.Dpi);
+    for (size_t i = 0; i < fonts.Entries.size(); ++i) {
+        const LOGFONTA& have = fonts.Entries[i].Log;
+        if (have.lfHeight == wanted.lfHeight && have.lfWeight == wanted.lfWeight &&
+            have.lfItalic == wanted.lfItalic && have.lfUnderline == wanted.lfUnderline &&
+            have.lfStrikeOut == wanted.lfStrikeOut && have.lfCharSet == wanted.lfCharSet &&
+            lstrcmpA(have.lfFaceName, wanted.lfFaceName) == 0)
+            return static_cast<int>(i);
+    }
+    FontEntry entry = {wanted, CreateFontIndirectA(&wanted), 0, 0};
+    if (fonts.Measure) {
+        HGDIOBJ old = SelectObject(fonts.Measure, entry.Font);
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(fonts.Measure, &metrics);
+        SelectObject(fonts.Measure, old);
+        entry.Ascent = metrics.tmAscent;
+        entry.Descent = metrics.tmDescent;
+    }
+    fonts.Entries.push_back(entry);
+    return static_cast<int>(fonts.Entries.size() - 1);
+}
+
+void ReleaseFonts(FontSet& fonts)
+{
+    for (FontEntry& entry : fonts.Entries)
+        DeleteObject(entry.Font);
+    fonts.Entries.clear();
+}
+
+// Measures every character of the runs on the target DC.
+MeasuredText MeasureRuns(const std::wstring& text, const std::vector<TextRun>& runs, FontSet& fonts, LONG first)
+{
+    MeasuredText measured;
+    measured.First = first;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const TextRun& run = runs[r];
+        std::wstring chars = text.substr(run.Start, run.End - run.Start);
+        std::wstring shown = chars;
+        for (wchar_t& c : shown)
+            if (c < 32 || c == 0x2028 || c == 0x2029)
+                c = L' ';
+        int font = FindFont(fonts, run.Format);
+        std::vector<int> extents(shown.size() + 1, 0);
+        SIZE size;
+        HGDIOBJ old = SelectObject(fonts.Measure, fonts.Entries[font].Font);
+        GetTextExtentExPointW(fonts.Measure, shown.c_str(), static_cast<int>(shown.size()), 0, nullptr,
+                              extents.data(), &size);
+        SelectObject(fonts.Measure, old);
+        for (size_t i = 0; i < chars.size(); ++i) {
+            measured.Chars += chars[i];
+            measured.Advance.push_back(extents[i] - (i ? extents[i - 1] : 0));
+            measured.FontIndex.push_back(font);
+            measured.RunIndex.push_back(static_cast<int>(r));
+        }
+    }
+    return measured;
+}
+
+int TabAdvance(int x, int tabWidth)
+{
+    return tabWidth > 0 ? (x / tabWidth + 1) * tabWidth - x : 0;
+}
+
+// Breaks the characters [start, end) of one paragraph into lines no wider than width: after the
+// last blank that fits, or, for a word longer than the line, before the character that overflows.
+// Every line holds at least one character; an empty paragraph is one empty line.
+std::vector<LineBox> BreakParagraph(const MeasuredText& text, LONG start, LONG end, int width, int tabWidth)
+{
+    std::vector<LineBox> lines;
+    LONG lineStart = start;
+    LONG lastBreak = -1;
+    int x = 0;
+    for (LONG i = start; i < end;) {
+        wchar_t c = text.Chars[i - text.First];
+        if (IsLineBreak(c)) {
+            lines.push_back({lineStart, i + 1, 0, 0, 0});
+            lineStart = ++i;
+            lastBreak = -1;
+            x = 0;
+            continue;
+        }
+        int advance = c == L'\t' ? TabAdvance(x, tabWidth) : text.Advance[i - text.First];
+        if (!IsSpace(c) && x + advance > width && i > lineStart) {
+            LONG breakAt = lastBreak > lineStart ? lastBreak : i;
+            lines.push_back({lineStart, breakAt, 0, 0, 0});
+            lineStart = i = breakAt;
+            lastBreak = -1;
+            x = 0;
+            continue;
+        }
+        x += advance;
+        if (IsSpace(c))
+            lastBreak = i + 1;
+        ++i;
+    }
+    lines.push_back({lineStart, end, 0, 0, 0});
+    return lines;
+}
+
+// Width of a line without its trailing blanks and breaks.
+int LineWidth(const MeasuredText& text, const LineBox& line, int tabWidth)
+{
+    int x = 0, visible = 0;
+    for (LONG i = line.Start; i < line.End; ++i) {
+        wchar_t c = text.Chars[i - text.First];
+        x += c == L'\t' ? TabAdvance(x, tabWidth) : IsLineBreak(c) ? 0 : text.Advance[i - text.First];
+        if (!IsSpace(c) && !IsLineBreak(c))
+            visible = x;
+    }
+    return visible;
+}
+
+// Draws one laid-out line on the rendering DC, one ExtTextOutW per run.
+void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::vector<TextRun>& runs,
+              FontSet& renderFonts, const POINT& origin, int renderDpiX, int renderDpiY, int targetDpiX,
+              int targetDpiY, int tabWidth)
+{
+    int baseline = origin.y + MulDiv(line.Top + line.Ascent, renderDpiY, targetDpiY);
+    int x = 0;
+    for (LONG i = line.Start; i < line.End;) {
+        int run = text.RunIndex[i - text.First];
+        LONG j = i;
+        std::wstring chars;
+        std::vector<int> positions;
+        while (j < line.End && text.RunIndex[j - text.First] == run) {
+            wchar_t c = text.Chars[j - text.First];
+            positions.push_back(x);
+            x += c == L'\t' ? TabAdvance(x, tabWidth) : IsLineBreak(c) ? 0 : text.Advance[j - text.First];
+            chars += (c < 32 || c == 0x2028 || c == 0x2029) ? L' ' : c;
+            ++j;
+        }
+        positions.push_back(x);
+        std::vector<int> dx(chars.size());
+        for (size_t k = 0; k < chars.size(); ++k)
+            dx[k] = MulDiv(line.Left + positions[k + 1], renderDpiX, targetDpiX) -
+                    MulDiv(line.Left + positions[k], renderDpiX, targetDpiX);
+        const CHARFORMAT2A& format = runs[run].Format;
+        COLORREF color = (format.dwEffects & CFE_AUTOCOLOR) || !(format.dwMask & CFM_COLOR)
+                             ? GetSysColor(COLOR_WINDOWTEXT)
+                             : format.crTextColor;
+        SetTextColor(dc, color);
+        HGDIOBJ old = SelectObject(dc, renderFonts.Entries[FindFont(renderFonts, format)].Font);
+        ExtTextOutW(dc, origin.x + MulDiv(line.Left + positions[0], renderDpiX, targetDpiX), baseline, 0, nullptr,
+                    chars.c_str(), static_cast<UINT>(chars.size()), dx.data());
+        SelectObject(dc, old);
+        i = j;
+    }
+}
+
+} // namespace
+
+LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range)
+{
+    if (!range)
+        return 0;
+    HDC target = range->hdcTarget ? range->hdcTarget : range->hdc;
+    if (!target)
+        return 0;
+    CHARRANGE kept = {};
+    SendMessageA(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    // Runs are read by moving the selection; a hidden selection moves without redrawing it, which
+    // makes reading many times cheaper.
+    bool hideSelection = !IsWindowVisible(richEdit);
+    if (hideSelection)
+        SendMessageA(richEdit, EM_HIDESELECTION, TRUE, 0);
+
+    std::wstring text = ReadWholeText(richEdit);
+    LONG n = static_cast<LONG>(text.size());
+    LONG first = std::max<LONG>(0, std::min(range->chrg.cpMin, n + 1));
+    // A range to the end of the text includes the final paragraph mark, which lays out with the last line.
+    LONG end = (range->chrg.cpMax < 0 || range->chrg.cpMax >= n) ? n + 1 : range->chrg.cpMax;
+    LONG textEnd = std::min(end, n);
+
+    int targetDpiX = DeviceDpi(target, LOGPIXELSX, 96);
+    int targetDpiY = DeviceDpi(target, LOGPIXELSY, 96);
+    RECT area = {MulDiv(range->rc.left, targetDpiX, 1440), MulDiv(range->rc.top, targetDpiY, 1440),
+                 MulDiv(range->rc.right, targetDpiX, 1440), MulDiv(range->rc.bottom, targetDpiY, 1440)};
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    int tabWidth = MulDiv(720, targetDpiX, 1440);
+
+    FontSet targetFonts = {target, targetDpiY, {}};
+    std::vector<TextRun> runs = ReadRuns(richEdit, first, textEnd);
+    MeasuredText measured = MeasureRuns(text, runs, targetFonts, first);
+
+    std::vector<LineBox> placed;
+    LONG result = first < end ? end : first;
+    int y = 0;
+    bool full = false;
+    for (LONG paragraph = first; paragraph < end && !full;) {
+        LONG stop = paragraph;
+        while (stop < textEnd && !IsParagraphEnd(text[stop]))
+            ++stop;
+        PARAFORMAT2 para = {};
+        para.cbSize = sizeof para;
+        CHARRANGE at = {paragraph, paragraph};
+        SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+        SendMessageA(richEdit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+        // An empty line takes the height of its paragraph mark.
+        CHARFORMAT2A mark;
+        ReadFormat(richEdit, stop, stop + 1, mark);
+        const FontEntry& markFont = targetFonts.Entries[FindFont(targetFonts, mark)];
+        LONG next = stop < end ? stop + 1 : stop;
+        std::vector<LineBox> lines = BreakParagraph(measured, paragraph, stop, width, tabWidth);
+        for (size_t l = 0; l < lines.size(); ++l) {
+            LineBox& line = lines[l];
+            int ascent = 0, descent = 0;
+            for (LONG i = line.Start; i < line.End; ++i) {
+                const FontEntry& font = targetFonts.Entries[measured.FontIndex[i - first]];
+                ascent = std::max(ascent, font.Ascent);
+                descent = std::max(descent, font.Descent);
+            }
+            if (line.Start == line.End) {
+                ascent = markFont.Ascent;
+                descent = markFont.Descent;
+            }
+            if (!placed.empty() && y + ascent + descent > height) {
+                result = line.Start;
+                full = true;
+                break;
+            }
+            int lineWidth = LineWidth(measured, line, tabWidth);
+            int left = 0;
+            if (para.wAlignment == PFA_CENTER)
+                left = (width - lineWidth) / 2;
+            else if (para.wAlignment == PFA_RIGHT)
+                left = width - lineWidth;
+            line.Left = std::max(0, left);
+            line.Top = y;
+            line.Ascent = ascent;
+            y += ascent + descent;
+            placed.push_back(line);
+        }
+        paragraph = next;
+    }
+    LONG givenBottom = range->rc.bottom;
+    range->rc.bottom = range->rc.top + MulDiv(y, 1440, targetDpiY);
+
+    if (render && range->hdc) {
+        HDC dc = range->hdc;
+        int renderDpiX = DeviceDpi(dc, LOGPIXELSX, targetDpiX);
+        int renderDpiY = DeviceDpi(dc, LOGPIXELSY, targetDpiY);
+        FontSet renderFonts = {nullptr, renderDpiY, {}};
+        int saved = SaveDC(dc);
+        POINT origin = {MulDiv(range->rc.left, renderDpiX, 1440), MulDiv(range->rc.top, renderDpiY, 1440)};
+        IntersectClipRect(dc, origin.x, origin.y, MulDiv(range->rc.right, renderDpiX, 1440),
+                          MulDiv(givenBottom, renderDpiY, 1440));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+        for (const LineBox& line : placed)
+            DrawLine(dc, measured, line, runs, renderFonts, origin, renderDpiX, renderDpiY, targetDpiX, targetDpiY,
+                     tabWidth);
+        RestoreDC(dc, saved);
+        ReleaseFonts(renderFonts);
+    }
+    ReleaseFonts(targetFonts);
+    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    if (hideSelection)
+        SendMessageA(richEdit, EM_HIDESELECTION, FALSE, 0);
+    return result;
+}
