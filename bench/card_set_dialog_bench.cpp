@@ -3,6 +3,7 @@
 
 #include "cardset/card_set.h"
 #include "editor/card_set_dialog.h"
+#include "media/rich_text.h"
 
 #include <windows.h>
 
@@ -15,12 +16,14 @@ namespace {
 double OpenedAt = 0;
 double PaintedAt = 0;
 
-// A card text of a few formatted words, different for each pair.
-std::string MakeCardText(int n)
+// A card text of a few formatted words, different for each pair, as the card pair dialog's editor
+// writes it.
+std::string MakeCardText(HWND editor, int n)
 {
-    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue0;}"
-           "\\f0\\fs20 Card \\b number\\b0  \\cf1 " +
-           std::to_string(n) + "\\cf0  \\f1 of the benchmark}";
+    StreamInRtf(editor, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0"
+                        "\\blue0;}\\f0\\fs20 Card \\b number\\b0  \\cf1 " +
+                            std::to_string(n) + "\\cf0  \\f1 of the benchmark}");
+    return StreamOutRtf(editor).c_str();
 }
 
 BOOL CALLBACK FindCardSetDialog(HWND window, LPARAM param)
@@ -51,11 +54,13 @@ void CALLBACK PaintAndClose(HWND, UINT, UINT_PTR timer, DWORD)
 void BenchCardSetDialog()
 {
     CardSet cards(1000);
+    HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     for (int i = 0; i < 1000; ++i) {
-        cards[i].Text1 = MakeCardText(i);
+        cards[i].Text1 = MakeCardText(editor, i);
         if (i % 2)
-            cards[i].Text2 = MakeCardText(i + 1000);
+            cards[i].Text2 = MakeCardText(editor, i + 1000);
     }
+    DestroyWindow(editor);
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
     std::vector<double> times;

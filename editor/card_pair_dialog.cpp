@@ -5,6 +5,7 @@
 #include "app/dialog.h"
 #include "app/message_box.h"
 #include "editor/text_editor.h"
+#include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "res/dialog_ids.h"
 
@@ -64,7 +65,7 @@ int GetTextLength(HWND richEdit)
 void SetEditorText(HWND dialog, int editorId, const std::string& text)
 {
     if (!text.empty())
-        StreamInRtf(GetEditorRichEdit(dialog, editorId), text);
+        LoadCardText(GetEditorRichEdit(dialog, editorId), text);
 }
 
 std::string GetEditorText(HWND dialog, int editorId)
@@ -117,7 +118,7 @@ std::string PlainTextIn(HWND richEdit, const std::string& text)
 {
     if (!richEdit)
         return std::string();
-    StreamInRtf(richEdit, text);
+    LoadCardText(richEdit, text);
     return StreamOutUtf8Text(richEdit);
 }
 

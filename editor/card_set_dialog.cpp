@@ -41,17 +41,15 @@ struct CardSetDialogParams {
     std::string Name;
     CardSet* Cards;
     std::vector<PairView> Views;
-    // A screen-sized bitmap on which texts are laid out for measuring, made once per dialog.
+    // The memory DC on which texts are laid out for measuring, made once per dialog.
     HDC MeasureDC = nullptr;
-    HBITMAP MeasureBitmap = nullptr;
-    HGDIOBJ OldMeasureBitmap = nullptr;
 };
 
 std::string NormalizeText(const std::string& text, bool asPlain)
 {
     if (!HiddenRichEdit)
         return std::string();
-    StreamInRtf(HiddenRichEdit, text);
+    LoadCardText(HiddenRichEdit, text);
     return asPlain ? StreamOutUtf8Text(HiddenRichEdit) : StreamOutRtf(HiddenRichEdit);
 }
 
@@ -77,21 +75,31 @@ void AppendLabeledValue(std::string& listing, const char* label, const std::stri
     listing += slash == std::string::npos ? value : value.substr(slash + 1);
 }
 
-// Fills the converter with what the pair's display text holds. Texts written by the program's
-// editor are already in the converter's own RTF, which streams back unchanged, so they go in
-// directly; other texts take the way through their display text.
+// True for RTF that a RichEdit control wrote (it names the control as its generator): such a text
+// streams back in unchanged.
+bool IsControlRtf(const std::string& text)
+{
+    size_t generator = text.find("{\\*\\generator ");
+    if (generator == std::string::npos)
+        return false;
+    size_t end = text.find(';', generator);
+    std::string name = text.substr(generator, end == std::string::npos ? std::string::npos : end - generator);
+    return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
+}
+
+// Fills the converter with what the pair's display text holds. Texts the program's editor wrote
+// are already in the converter's own RTF, so they go in directly instead of being written out and
+// read back first; other texts take the way through their display text.
 void LoadDisplayContent(const CardPair& pair)
 {
     bool has1 = !pair.Text1.empty();
     bool has2 = !pair.Text2.empty();
-    bool rich1 = IsRichText(pair.Text1);
-    bool rich2 = IsRichText(pair.Text2);
-    if (has1 && has2 && rich1 && rich2) {
-        StreamInRtf(HiddenRichEdit, pair.Text1);
+    if (has1 && has2 && IsControlRtf(pair.Text1) && IsControlRtf(pair.Text2)) {
+        LoadCardText(HiddenRichEdit, pair.Text1);
         AppendPlainText(HiddenRichEdit, ", ");
         AppendRtf(HiddenRichEdit, pair.Text2);
-    } else if (has1 != has2 && (has1 ? rich1 : rich2)) {
-        StreamInRtf(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);
+    } else if (has1 != has2) {
+        LoadCardText(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);
     } else {
         StreamInRtf(HiddenRichEdit, PairDisplayText(pair, false, nullptr));
     }
@@ -108,39 +116,34 @@ std::string GetConverterText()
     return text;
 }
 
-// Height in pixels of the converter's text laid out at the full width of the screen. The memory
-// DC compatible with the display has the display's resolution.
+// Height in pixels of the converter's text laid out at the full width of the screen, for a memory
+// DC compatible with the display (it has the display's resolution). The text is laid out only,
+// not drawn: nobody would see the drawing, and the height is the same.
 int MeasureConverterText(CardSetDialogParams& params)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
     if (!params.MeasureDC) {
         HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
         params.MeasureDC = CreateCompatibleDC(display);
-        params.MeasureBitmap = CreateCompatibleBitmap(display, width, height);
-        params.OldMeasureBitmap = SelectObject(params.MeasureDC, params.MeasureBitmap);
         DeleteDC(display);
     }
     FORMATRANGE range = {};
     range.hdc = params.MeasureDC;
     range.hdcTarget = params.MeasureDC;
-    range.rc = {0, 0, width, height};
+    range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     PixelsToTwips(range.rc, params.MeasureDC);
     range.rcPage = range.rc;
-    SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
-    SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
-    FormatRichTextRange(HiddenRichEdit, TRUE, &range);
-    FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
+    // The whole text, as selecting all would give it, without moving the selection.
+    range.chrg.cpMin = 0;
+    range.chrg.cpMax = -1;
+    FormatRichTextRange(HiddenRichEdit, FALSE, &range);
+    FormatRichTextRange(HiddenRichEdit, FALSE, nullptr);
     return TwipsToPixelsY(params.MeasureDC, range.rc.bottom);
 }
 
-void ReleaseMeasureBitmap(CardSetDialogParams& params)
+void ReleaseMeasureDC(CardSetDialogParams& params)
 {
-    if (!params.MeasureDC)
-        return;
-    SelectObject(params.MeasureDC, params.OldMeasureBitmap);
-    DeleteObject(params.MeasureBitmap);
-    DeleteDC(params.MeasureDC);
+    if (params.MeasureDC)
+        DeleteDC(params.MeasureDC);
     params.MeasureDC = nullptr;
 }
 
@@ -454,7 +457,7 @@ int ShowCardSetDialog(HWND owner, const std::string& name, CardSet& cards)
     HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     INT_PTR result = RunModalDialog(owner, "PROFILEDLG", CardSetDialogProc, params);
     DWORD error = GetLastError();
-    ReleaseMeasureBitmap(*params);
+    ReleaseMeasureDC(*params);
     if (HiddenRichEdit)
         DestroyWindow(HiddenRichEdit);
     HiddenRichEdit = nullptr;

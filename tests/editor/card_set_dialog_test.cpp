@@ -3,11 +3,13 @@
 #include "editor/card_set_dialog.h"
 #include "editor/cardsets_dialog.h"
 #include "editor/editor_test_support.h"
+#include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -348,4 +350,66 @@ TEST_F(CardSetDialog, DrawsFormattedTexts)
     EXPECT_GT(plain.Count(RGB(255, 0, 0)), 20) << "red letters";
     EXPECT_GT(selected.Count(RGB(0, 0, 255)), 100);
     EXPECT_EQ(0, selected.Count(RGB(255, 0, 0))) << "the selection draws the text in white";
+}
+
+// The list keeps what it worked out for each pair; heights and order are those of the display
+// texts measured and compared afresh.
+TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
+{
+    HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    auto written = [editor](const std::string& rtf) {
+        StreamInRtf(editor, rtf);
+        return std::string(StreamOutRtf(editor).c_str());
+    };
+    const char* words[] = {"kiwi", "Apple", "mango", "fig", "Banana"};
+    for (int i = 0; i < 5; ++i) {
+        CardPair pair;
+        pair.Text1 = written("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}\\f" + std::to_string(i % 2) +
+                             "\\fs" + std::to_string(16 + 8 * i) + (i % 2 ? "\\b " : " ") + words[i] + "}");
+        if (i % 2)
+            pair.Text2 = written(MakeRtf("second", "Times New Roman", false, RGB(0, 0, 200)));
+        Cards.push_back(pair);
+    }
+    DestroyWindow(editor);
+    std::vector<int> kept, fresh;
+    std::vector<std::string> sortTexts;
+    Run([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, ListId);
+        HWND rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+        HDC memory = CreateCompatibleDC(display);
+        HBITMAP bitmap = CreateCompatibleBitmap(display, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        for (LPARAM index : GetListItemData(list)) {
+            StreamInRtf(rich, PairDisplayText(Cards[index], false, nullptr));
+            sortTexts.push_back(StreamOutText(rich));
+            FORMATRANGE range = {};
+            range.hdc = memory;
+            range.hdcTarget = memory;
+            range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            PixelsToTwips(range.rc, display);
+            range.rcPage = range.rc;
+            SendMessageA(rich, EM_SETSEL, 0, -1);
+            SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+            FormatRichTextRange(rich, TRUE, &range);
+            FormatRichTextRange(rich, TRUE, nullptr);
+            fresh.push_back(TwipsToPixelsY(display, range.rc.bottom));
+            kept.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, kept.size(), 0)));
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        DeleteDC(display);
+        DestroyWindow(rich);
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(fresh, kept);
+    ASSERT_EQ(5u, kept.size());
+    EXPECT_LT(*std::min_element(kept.begin(), kept.end()), *std::max_element(kept.begin(), kept.end()))
+        << "texts of 8 to 24 points differ in height";
+    EXPECT_LT(*std::max_element(kept.begin(), kept.end()), 100);
+    ASSERT_EQ(5u, sortTexts.size());
+    for (size_t i = 1; i < sortTexts.size(); ++i)
+        EXPECT_LT(lstrcmpA(sortTexts[i - 1].c_str(), sortTexts[i].c_str()), 0) << sortTexts[i];
+    EXPECT_EQ("Apple, second", sortTexts[0]);
 }
