@@ -3,6 +3,7 @@
 
 #include "cardset/card_set.h"
 #include "editor/card_set_dialog.h"
+#include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 
 #include <windows.h>
@@ -20,7 +21,7 @@ double PaintedAt = 0;
 // writes it.
 std::string MakeCardText(HWND editor, int n)
 {
-    StreamInRtf(editor, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0"
+    LoadCardText(editor, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0"
                         "\\blue0;}\\f0\\fs20 Card \\b number\\b0  \\cf1 " +
                             std::to_string(n) + "\\cf0  \\f1 of the benchmark}");
     return StreamOutRtf(editor).c_str();

@@ -53,12 +53,33 @@ std::string NormalizeText(const std::string& text, bool asPlain)
     return asPlain ? StreamOutUtf8Text(HiddenRichEdit) : StreamOutRtf(HiddenRichEdit);
 }
 
+// Gives what is typed or streamed in next at the end of the converter's text the format a card
+// text starts from when it is loaded on its own (Tahoma 10 points, regular, automatic colour).
+// RTF streamed in at the end otherwise takes on the formatting of the text before it wherever it
+// names none of its own, so that a second text would show in the first text's bold or colour.
+void StartCardTextAtEnd()
+{
+    CHARRANGE end = {-1, -1};
+    SendMessageA(HiddenRichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
+                    CFM_CHARSET | CFM_WEIGHT;
+    format.dwEffects = CFE_AUTOCOLOR;
+    format.yHeight = 200;
+    format.wWeight = FW_NORMAL;
+    format.bCharSet = DEFAULT_CHARSET;
+    lstrcpyA(format.szFaceName, "Tahoma");
+    SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
 std::string JoinTexts(const std::string& first, const std::string& separator, const std::string& second)
 {
     if (!HiddenRichEdit)
         return std::string();
     StreamInRtf(HiddenRichEdit, first);
     AppendPlainText(HiddenRichEdit, separator);
+    StartCardTextAtEnd();
     AppendRtf(HiddenRichEdit, second);
     return StreamOutRtf(HiddenRichEdit);
 }
@@ -97,6 +118,7 @@ void LoadDisplayContent(const CardPair& pair)
     if (has1 && has2 && IsControlRtf(pair.Text1) && IsControlRtf(pair.Text2)) {
         LoadCardText(HiddenRichEdit, pair.Text1);
         AppendPlainText(HiddenRichEdit, ", ");
+        StartCardTextAtEnd();
         AppendRtf(HiddenRichEdit, pair.Text2);
     } else if (has1 != has2) {
         LoadCardText(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);

@@ -124,6 +124,42 @@ TEST_F(CardSetDialog, JoinsBothTextsAndQuotesThemForTheQuestion)
     EXPECT_EQ("", PairDisplayText(both, false, nullptr)) << "texts need an open card set dialog";
 }
 
+// Each text of a joined pair keeps its own formatting: the second does not take on the first's.
+TEST_F(CardSetDialog, JoinedSecondTextKeepsItsOwnFormatting)
+{
+    HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    // As the card pair dialog's editor writes them.
+    auto written = [editor](const std::string& rtf) {
+        LoadCardText(editor, rtf);
+        return std::string(StreamOutRtf(editor).c_str());
+    };
+    CardPair pair;
+    pair.Text1 = written(MakeRtf("Robin", "Courier New", true, RGB(200, 0, 0)));
+    pair.Text2 = written("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Amsel}");
+    std::vector<std::string> shown;
+    Run([&](HWND dialog) {
+        shown.push_back(PairDisplayText(pair, false, nullptr));
+        CardPair other = pair;
+        other.Text2 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Amsel}"; // not written by the control
+        shown.push_back(PairDisplayText(other, false, nullptr));
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    for (const std::string& text : shown) {
+        LoadCardText(editor, text);
+        EXPECT_EQ("Robin, Amsel", StreamOutText(editor));
+        SelectText(editor, 0, 5);
+        CHARFORMATA first = GetSelectionFormat(editor);
+        EXPECT_TRUE(first.dwEffects & CFE_BOLD);
+        EXPECT_EQ(RGB(200, 0, 0), first.crTextColor);
+        SelectText(editor, 7, 12);
+        CHARFORMATA second = GetSelectionFormat(editor);
+        EXPECT_FALSE(second.dwEffects & CFE_BOLD);
+        EXPECT_TRUE(second.dwEffects & CFE_AUTOCOLOR);
+        EXPECT_STREQ("Tahoma", second.szFaceName);
+    }
+    DestroyWindow(editor);
+}
+
 TEST_F(CardSetDialog, ModifyAndRemoveNeedASelection)
 {
     Cards = {TextPair(MakeRtf("one"))};
@@ -358,7 +394,7 @@ TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
 {
     HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     auto written = [editor](const std::string& rtf) {
-        StreamInRtf(editor, rtf);
+        LoadCardText(editor, rtf);
         return std::string(StreamOutRtf(editor).c_str());
     };
     const char* words[] = {"kiwi", "Apple", "mango", "fig", "Banana"};
