@@ -59,6 +59,18 @@ list_position() {
     probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'
 }
 text_of() { probe text "$1" | sed 's/^text //'; }
+# Chooses a card set in the bar's list with the mouse and the keyboard.
+choose_card_set() {
+    local position
+    click_rect "$(rect_of combo)"
+    sleep 0.3
+    position=$(probe window | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$1" | cut -d: -f1)
+    [ -n "$position" ] || fail "the bar does not list $1"
+    xdotool key Home
+    for _ in $(seq 2 "$position"); do xdotool key Down; done
+    xdotool key Return
+    wait_for "^selected $1\$" 10 window >/dev/null || fail "could not choose $1"
+}
 
 # A picture to put on a card, chosen with Browse... like any file of the player's.
 picture="$BUILD/e2e-media/robin.png"
@@ -136,21 +148,12 @@ wait_no_dialog
 wait_for '^items .*Garden birds' 10 window >/dev/null || fail "the bar does not list the new card set"
 
 # Play it: choose it in the bar and deal a 2 x 2 board.
-click_rect "$(rect_of combo)"
-sleep 0.3
-position=$(probe window | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "Garden birds" | cut -d: -f1)
-xdotool key Home
-for _ in $(seq 2 "$position"); do xdotool key Down; done
-xdotool key Return
-wait_for '^selected Garden birds$' 10 window >/dev/null || fail "could not choose the new card set"
-if [ -f "$ROOT/game/card_face.cpp" ]; then
-    click_board_size 0
-    wait_for '^card4 ' 10 window >/dev/null || fail "the new card set was not dealt"
-    card=$(rect_of card1 | tail -1)
-    click_rect "$card"
-    sleep 0.5
-    screenshot 08-playing
-fi
+choose_card_set "Garden birds"
+click_board_size 0
+wait_for '^card4 ' 10 window >/dev/null || fail "the new card set was not dealt"
+click_rect "$(rect_of card1 | tail -1)"
+sleep 0.5
+screenshot 08-playing
 
 # Rename, copy and remove it in the card sets dialog.
 xdotool key alt+g
@@ -188,7 +191,10 @@ click_control 2
 wait_no_dialog
 wait_for '^items Birds\|Capitals' 10 window >/dev/null || fail "the bar was not refilled: $(probe window | grep items)"
 
-# Settings: half a second and a light blue for the cards.
+# Settings, with a game on the board: half a second and a light blue for the cards.
+choose_card_set "Birds"
+click_board_size 0
+wait_for '^card4 ' 10 window >/dev/null || fail "the renamed card set was not dealt"
 xdotool key alt+g
 sleep 0.3
 xdotool key s
@@ -210,15 +216,13 @@ wait_no_dialog
     "150 200 255" ] || fail "the card colour was not stored"
 sleep 0.5
 screenshot 12-new-colour
-if [ -f "$ROOT/game/card_face.cpp" ]; then
-    # A face-down card is painted in the new colour: sample the middle of the last card.
-    read -r x y w h <<<"$(rect_of card4 | tail -1)"
-    colour=$(convert "$SHOTS/12-new-colour.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:)
-    case "$colour" in
-    *"150,200,255"* | *"#96C8FF"*) ;;
-    *) fail "a card shows $colour instead of the new colour" ;;
-    esac
-fi
+# The face-down cards are repainted in the new colour: sample the middle of the last card.
+read -r x y w h <<<"$(rect_of card4 | tail -1)"
+colour=$(convert "$SHOTS/12-new-colour.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:)
+case "$colour" in
+*"150,200,255"* | *"#96C8FF"*) ;;
+*) fail "a card shows $colour instead of the new colour" ;;
+esac
 
 xdotool key alt+g
 sleep 0.3
