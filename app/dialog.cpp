@@ -6,8 +6,8 @@ namespace {
 // Messages whose result a dialog procedure returns itself instead of storing it.
 bool ReturnsResultDirectly(UINT msg)
 {
-    return msg == WM_INITDIALOG || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) ||
-           msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON;
+    return msg == WM_INITDIALOG || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
+           msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON;
 }
 
 } // namespace
@@ -44,8 +44,7 @@ HINSTANCE GetWindowInstance(HWND window)
 
 INT_PTR RunModalDialog(HWND owner, const char* templateName, DLGPROC procedure, void* params)
 {
-    return DialogBoxParamA(GetWindowInstance(owner), templateName, owner, procedure,
-                           reinterpret_cast<LPARAM>(params));
+    return DialogBoxParamA(GetWindowInstance(owner), templateName, owner, procedure, reinterpret_cast<LPARAM>(params));
 }
 
 void SetDialogParams(HWND dialog, void* params)

@@ -65,8 +65,8 @@ std::string GetHelpPagePath()
 void ShowHelp(HWND owner)
 {
     std::string page = GetHelpPagePath();
-    INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(owner, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    INT_PTR result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) {
         char text[MAX_PATH + 64];
         wsprintfA(text, "ShellExecute of %s failed, error code %d", page.c_str(), static_cast<int>(result));

@@ -22,9 +22,10 @@ double PaintedAt = 0;
 std::string MakeCardText(HWND editor, int n)
 {
     LoadCardText(editor, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0"
-                        "\\blue0;}\\f0\\fs20 Card \\b number\\b0  \\cf1 " +
-                            std::to_string(n) + "\\cf0  \\f1 of the benchmark}");
-    return StreamOutRtf(editor).c_str();
+                         "\\blue0;}\\f0\\fs20 Card \\b number\\b0  \\cf1 " +
+                             std::to_string(n) + "\\cf0  \\f1 of the benchmark}");
+    std::string text = StreamOutRtf(editor);
+    return text.substr(0, text.find('\0'));
 }
 
 BOOL CALLBACK FindCardSetDialog(HWND window, LPARAM param)
@@ -62,8 +63,8 @@ void BenchCardSetDialog()
             cards[i].Text2 = MakeCardText(editor, i + 1000);
     }
     DestroyWindow(editor);
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND owner =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     std::vector<double> times;
     for (int round = 0; round < 3; ++round) {
         SetTimer(nullptr, 0, 1, PaintAndClose);

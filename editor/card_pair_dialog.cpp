@@ -27,10 +27,14 @@ struct EditorTooltip {
 };
 
 const EditorTooltip EditorTooltips[] = {
-    {IDC_PAIR_TEXT1, EditorBoldId, "Bold"},      {IDC_PAIR_TEXT1, EditorItalicId, "Italic"},
-    {IDC_PAIR_TEXT1, EditorUnderlineId, "Underline"}, {IDC_PAIR_TEXT1, EditorColorId, "Color"},
-    {IDC_PAIR_TEXT2, EditorBoldId, "Bold"},      {IDC_PAIR_TEXT2, EditorItalicId, "Italic"},
-    {IDC_PAIR_TEXT2, EditorUnderlineId, "Underline"}, {IDC_PAIR_TEXT2, EditorColorId, "Color"},
+    {IDC_PAIR_TEXT1, EditorBoldId, "Bold"},
+    {IDC_PAIR_TEXT1, EditorItalicId, "Italic"},
+    {IDC_PAIR_TEXT1, EditorUnderlineId, "Underline"},
+    {IDC_PAIR_TEXT1, EditorColorId, "Color"},
+    {IDC_PAIR_TEXT2, EditorBoldId, "Bold"},
+    {IDC_PAIR_TEXT2, EditorItalicId, "Italic"},
+    {IDC_PAIR_TEXT2, EditorUnderlineId, "Underline"},
+    {IDC_PAIR_TEXT2, EditorColorId, "Color"},
     {0, 0, nullptr},
 };
 
@@ -74,7 +78,11 @@ std::string GetEditorText(HWND dialog, int editorId)
     if (GetTextLength(richEdit) == 0)
         return std::string();
     // The control ends its RTF with a zero byte, which is no part of the text.
-    return StreamOutRtf(richEdit).c_str();
+    std::string text = StreamOutRtf(richEdit);
+    size_t end = text.find('\0');
+    if (end != std::string::npos)
+        text.erase(end);
+    return text;
 }
 
 // An editor that holds no text starts typing in Tahoma 10 pt.
@@ -137,13 +145,12 @@ bool IsDuplicatePair(const CardPairDialogParams& params, const CardPair& candida
         const CardPair& other = cards[i];
         if (static_cast<int>(i) == params.Index)
             continue;
-        duplicate = other.PictureFileName1 == candidate.PictureFileName1 &&
-                    other.PictureFileName2 == candidate.PictureFileName2 &&
-                    other.SoundFileName1 == candidate.SoundFileName1 &&
-                    other.SoundFileName2 == candidate.SoundFileName2 &&
-                    other.VideoFileName1 == candidate.VideoFileName1 &&
-                    other.VideoFileName2 == candidate.VideoFileName2 &&
-                    PlainTextIn(converter, other.Text1) == plain1 && PlainTextIn(converter, other.Text2) == plain2;
+        duplicate =
+            other.PictureFileName1 == candidate.PictureFileName1 &&
+            other.PictureFileName2 == candidate.PictureFileName2 && other.SoundFileName1 == candidate.SoundFileName1 &&
+            other.SoundFileName2 == candidate.SoundFileName2 && other.VideoFileName1 == candidate.VideoFileName1 &&
+            other.VideoFileName2 == candidate.VideoFileName2 && PlainTextIn(converter, other.Text1) == plain1 &&
+            PlainTextIn(converter, other.Text2) == plain2;
     }
     if (converter)
         DestroyWindow(converter);
@@ -211,8 +218,7 @@ void BrowseForFile(HWND dialog, int editId, const char* kind)
 // Starts a program with the shell; failures name the program and the shell's error code.
 void RunTool(HWND dialog, const char* file)
 {
-    INT_PTR result =
-        reinterpret_cast<INT_PTR>(ShellExecuteA(dialog, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL));
+    INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteA(dialog, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) {
         char text[512];
         wsprintfA(text, "ShellExecute of %s failed, error code %d", file, static_cast<int>(result));
@@ -245,8 +251,8 @@ void RunSoundRecorder(HWND dialog)
 void AddEditorTooltips(HWND dialog)
 {
     HINSTANCE instance = GetWindowInstance(dialog);
-    HWND tooltips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    HWND tooltips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
     if (!tooltips)
         return;
     for (const EditorTooltip* row = EditorTooltips; row->EditorId != 0; ++row) {

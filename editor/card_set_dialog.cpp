@@ -358,8 +358,10 @@ bool AskRemoveText(HWND dialog, const std::string& quoted)
         text.resize(length);
         MultiByteToWideChar(CP_UTF8, 0, quoted.data(), static_cast<int>(quoted.size()), &text[0], length);
     }
-    if (text.size() >= static_cast<size_t>(Capacity))
-        text = text.substr(0, Capacity - 4) + L"...";
+    if (text.size() >= static_cast<size_t>(Capacity)) {
+        text.resize(Capacity - 4);
+        text += L"...";
+    }
     std::wstring question = L"Are you really sure that you want to remove entry with text " + text + L"?";
     return MessageBoxW(dialog, question.c_str(), L"Question", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

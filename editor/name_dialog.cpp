@@ -40,8 +40,7 @@ void AcceptName(HWND dialog)
         return;
     }
     if (!IsValidCardSetName(text)) {
-        MessageBoxA(dialog, "Name must not contain a <, >, :, \", /, \\, |, ? or * character", "Error",
-                    MB_ICONERROR);
+        MessageBoxA(dialog, "Name must not contain a <, >, :, \", /, \\, |, ? or * character", "Error", MB_ICONERROR);
         return;
     }
     // A card set may be renamed to its own name in other letter case.

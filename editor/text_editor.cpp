@@ -39,8 +39,8 @@ int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM
 {
     HWND list = reinterpret_cast<HWND>(param);
     const char* face = font->lfFaceName;
-    if (face[0] != '@' && SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(face)) == CB_ERR)
+    if (face[0] != '@' &&
+        SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face)) == CB_ERR)
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face));
     return 1;
 }
@@ -146,8 +146,7 @@ void LayoutEditor(HWND editor, int width, int height)
     GetTextMetricsA(display, &metrics);
     SelectObject(display, old);
     DeleteDC(display);
-    MoveWindow(GetDlgItem(editor, EditorFontListId), 0, 32, 25 * metrics.tmAveCharWidth, 15 * metrics.tmHeight,
-               TRUE);
+    MoveWindow(GetDlgItem(editor, EditorFontListId), 0, 32, 25 * metrics.tmAveCharWidth, 15 * metrics.tmHeight, TRUE);
     MoveWindow(GetRichEdit(editor), 0, height - lineHeight, width, lineHeight, TRUE);
 }
 

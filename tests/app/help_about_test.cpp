@@ -92,19 +92,27 @@ TEST(HelpAbout, MissingHelpPageIsReportedWithItsPath)
 
 namespace {
 
-// Pages get a program of their own for the test: a command prompt that ends at once.
+// Pages get a program of their own for the test, a command prompt that ends at once; the page
+// type's former program comes back afterwards.
 struct PageAssociation {
+    char Former[256] = "";
+    LONG FormerSize = sizeof Former;
+    bool HadOne = false;
     PageAssociation()
     {
-        RegSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\.html", REG_SZ, "MnemoraTestPage", 0);
+        HadOne = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", Former, &FormerSize) == ERROR_SUCCESS;
+        RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "MnemoraTestPage", 0);
         const char* command = "cmd.exe /c exit";
-        RegSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\MnemoraTestPage\\shell\\open\\command", REG_SZ,
-                     command, static_cast<DWORD>(lstrlenA(command)));
+        RegSetValueA(HKEY_CLASSES_ROOT, "MnemoraTestPage\\shell\\open\\command", REG_SZ, command,
+                     static_cast<DWORD>(lstrlenA(command)));
     }
     ~PageAssociation()
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\MnemoraTestPage");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.html");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "MnemoraTestPage");
+        if (HadOne)
+            RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, Former, 0);
+        else
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html");
     }
 };
 

@@ -85,7 +85,8 @@ TEST(PairDisplayText, ListsFileNamesWithoutFoldersInTheirFixedOrder)
 TEST_F(CardSetDialog, ShowsTheNameAndSortsTextsFirstThenListings)
 {
     Cards = {MediaPair("", "C:\\s\\b.wav"), TextPair(MakeRtf("cherry")), MediaPair("C:\\p\\a.bmp", ""),
-             TextPair(MakeRtf("apple", "Courier New", false, RGB(255, 0, 0))), TextPair(MakeRtf("Banana", "Tahoma", true))};
+             TextPair(MakeRtf("apple", "Courier New", false, RGB(255, 0, 0))),
+             TextPair(MakeRtf("Banana", "Tahoma", true))};
     std::string name;
     std::vector<LPARAM> order;
     bool modify = true, remove = true;

@@ -370,8 +370,7 @@ TEST_F(CardSetsDialog, FailedSaveIsReportedAndTheEditsStayOpen)
             });
             Driver.Then([](HWND errorBox) { PressDialogButton(errorBox, IDOK); });
             Driver.Then([&, dialog](HWND reopened) {
-                pairsWhenReopened =
-                    static_cast<size_t>(SendMessageA(GetDlgItem(reopened, 201), LB_GETCOUNT, 0, 0));
+                pairsWhenReopened = static_cast<size_t>(SendMessageA(GetDlgItem(reopened, 201), LB_GETCOUNT, 0, 0));
                 PressDialogButton(reopened, IDCANCEL);
                 RunLater([dialog] { PressDialogButton(dialog, IDCANCEL); });
             });

@@ -58,7 +58,8 @@ CardSet SampleCards()
 
 TEST(DialogLeaks, AboutBox)
 {
-    ExpectNoLeaks("About", [](HWND owner) { ShowAboutDialog(owner); }, IDOK);
+    ExpectNoLeaks(
+        "About", [](HWND owner) { ShowAboutDialog(owner); }, IDOK);
 }
 
 TEST(DialogLeaks, SettingsDialog)

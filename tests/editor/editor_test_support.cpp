@@ -8,8 +8,8 @@
 #include <cstdio>
 
 OwnerWindow::OwnerWindow()
-    : Window(CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr))
+    : Window(CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr))
 {
 }
 
@@ -161,8 +161,8 @@ std::string MakeRtf(const std::string& text, const std::string& face, bool bold,
     char colors[96];
     std::snprintf(colors, sizeof colors, "{\\colortbl;\\red%d\\green%d\\blue%d;}", GetRValue(color), GetGValue(color),
                   GetBValue(color));
-    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 " + face + ";}}" + colors + "\\f0\\fs20\\cf1" +
-           (bold ? "\\b " : " ") + text + "}";
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 " + face + ";}}" + colors + "\\f0\\fs20\\cf1" + (bold ? "\\b " : " ") +
+           text + "}";
 }
 
 CardPair TextPair(const std::string& text)

@@ -55,8 +55,7 @@ void ClickListItem(HWND list, int position, bool doubleClick = false);
 std::vector<LPARAM> GetListItemData(HWND list);
 
 // A simple RTF text in the given face, optionally bold, with one colour.
-std::string MakeRtf(const std::string& text, const std::string& face = "Tahoma", bool bold = false,
-                    COLORREF color = 0);
+std::string MakeRtf(const std::string& text, const std::string& face = "Tahoma", bool bold = false, COLORREF color = 0);
 
 // A pair with only a first text.
 CardPair TextPair(const std::string& text);

@@ -186,8 +186,8 @@ TEST(ColorSwatch, PaintsButtonFaceWithoutColourOrWhenDisabled)
 {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    HWND swatch = CreateWindowExA(0, "MnemoraColorClass", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND swatch = CreateWindowExA(0, "MnemoraColorClass", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, swatch);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     EXPECT_FALSE(SwatchHasColor(swatch));

@@ -167,9 +167,8 @@ TEST(TextEditor, ColourChooserStartColourAndResult)
         bool Init;
         COLORREF Color;
     };
-    const Case cases[] = {{0, 4, true, GetSysColor(COLOR_WINDOWTEXT)},
-                          {5, 8, true, RGB(200, 10, 20)},
-                          {5, 13, false, 0}};
+    const Case cases[] = {
+        {0, 4, true, GetSysColor(COLOR_WINDOWTEXT)}, {5, 8, true, RGB(200, 10, 20)}, {5, 13, false, 0}};
     for (const Case& c : cases) {
         ChooserStart start;
         WatchColorChooser(&start);
