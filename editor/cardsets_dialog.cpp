@@ -1,7 +1,194 @@
-// Card sets dialog: not yet built.
+// Card sets dialog: the list of card sets with Add, Rename, Copy, Modify and Remove.
 #include "editor/cardsets_dialog.h"
 
-int ShowCardSetsDialog(HWND)
+#include "app/dialog.h"
+#include "app/message_box.h"
+#include "cardset/card_set.h"
+#include "cardset/card_set_folder.h"
+#include "editor/card_set_dialog.h"
+#include "editor/name_dialog.h"
+#include "res/dialog_ids.h"
+
+#include <windowsx.h>
+
+#include <set>
+#include <string>
+
+int CardSetsChanged = 0;
+
+namespace {
+
+bool CardSetsReentry = false;
+
+const int SelectionButtons[] = {IDC_CARDSETS_RENAME, IDC_CARDSETS_MODIFY, IDC_CARDSETS_REMOVE, IDC_CARDSETS_COPY};
+
+void EnableSelectionButtons(HWND dialog, BOOL enable)
 {
-    return 0;
+    for (int id : SelectionButtons)
+        EnableWindow(GetDlgItem(dialog, id), enable);
+}
+
+// Refills the list from the folder; afterwards nothing is selected.
+void FillCardSetList(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_CARDSETS_LIST);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::set<std::string> names;
+    EnumerateCardSets(names);
+    for (const std::string& name : names)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    EnableSelectionButtons(dialog, FALSE);
+    SetFocus(list);
+}
+
+// The selected card set's name; false when none is selected.
+bool GetSelectedName(HWND dialog, std::string& name)
+{
+    HWND list = GetDlgItem(dialog, IDC_CARDSETS_LIST);
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR)
+        return false;
+    char buffer[256] = "";
+    if (SendMessageA(list, LB_GETTEXTLEN, selected, 0) >= static_cast<LRESULT>(sizeof buffer))
+        return false;
+    SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(buffer));
+    name = buffer;
+    return true;
+}
+
+// Authors the card set in the card set dialog and saves it after Save. When the file cannot be
+// written the user is told and the card set dialog opens again with the edits, so that nothing
+// is lost unknowingly: Save tries again, Cancel gives the edits up. True when saved.
+bool AuthorAndSave(HWND dialog, const std::string& name, CardSet& cards, bool isNew)
+{
+    for (;;) {
+        if (!ShowCardSetDialog(dialog, name, cards))
+            return false;
+        if (isNew)
+            CardSetsChanged = 1;
+        if (SaveCardSet(name, cards))
+            return true;
+        ShowErrorBox(dialog, "Card set \"" + name + "\" could not be saved." +
+                                 (isNew ? "" : " Its file was left as it was.") +
+                                 "\nYour changes are still open: save them again, or cancel to give them up.");
+    }
+}
+
+void AddCardSet(HWND dialog)
+{
+    std::string name = ShowNameDialog(dialog, NameForNewCardSet, "Name of new card set", "");
+    if (name.empty())
+        return;
+    CardSet cards;
+    if (AuthorAndSave(dialog, name, cards, true))
+        FillCardSetList(dialog);
+}
+
+void RenameSelectedCardSet(HWND dialog)
+{
+    std::string oldName;
+    if (!GetSelectedName(dialog, oldName))
+        return;
+    std::string newName = ShowNameDialog(dialog, NameForRename, "New name of card set", oldName);
+    if (newName.empty())
+        return;
+    CardSetsChanged = 1;
+    RenameCardSet(oldName, newName);
+    FillCardSetList(dialog);
+}
+
+void CopySelectedCardSet(HWND dialog)
+{
+    std::string source;
+    if (!GetSelectedName(dialog, source))
+        return;
+    std::string target = ShowNameDialog(dialog, NameForCopy, "Name of copied card set", source);
+    if (target.empty())
+        return;
+    CardSetsChanged = 1;
+    CopyCardSet(source, target);
+    FillCardSetList(dialog);
+}
+
+void RemoveSelectedCardSet(HWND dialog)
+{
+    std::string name;
+    if (!GetSelectedName(dialog, name))
+        return;
+    if (!AskQuestion(dialog, "Are you really sure that you want to remove card set \"" + name + "\"?"))
+        return;
+    CardSetsChanged = 1;
+    DeleteCardSet(name);
+    FillCardSetList(dialog);
+}
+
+// Modify: the card set as stored, authored and saved again.
+void EditCardSet(HWND dialog)
+{
+    std::string name;
+    if (!GetSelectedName(dialog, name))
+        return;
+    CardSet cards;
+    LoadCardSet(name, cards);
+    AuthorAndSave(dialog, name, cards, false);
+}
+
+BOOL OnCardSetsInitDialog(HWND dialog, HWND, LPARAM)
+{
+    CardSetsChanged = 0;
+    FillCardSetList(dialog);
+    return TRUE;
+}
+
+void OnCardSetsCommand(HWND dialog, int id, HWND, UINT code)
+{
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        EndDialog(dialog, CardSetsChanged);
+        break;
+    case IDC_CARDSETS_LIST:
+        if (code == LBN_SELCHANGE)
+            EnableSelectionButtons(dialog, TRUE);
+        else if (code == LBN_DBLCLK)
+            EditCardSet(dialog);
+        break;
+    case IDC_CARDSETS_ADD:
+        AddCardSet(dialog);
+        break;
+    case IDC_CARDSETS_RENAME:
+        RenameSelectedCardSet(dialog);
+        break;
+    case IDC_CARDSETS_MODIFY:
+        EditCardSet(dialog);
+        break;
+    case IDC_CARDSETS_REMOVE:
+        RemoveSelectedCardSet(dialog);
+        break;
+    case IDC_CARDSETS_COPY:
+        CopySelectedCardSet(dialog);
+        break;
+    }
+}
+
+LRESULT DispatchCardSets(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        HANDLE_MSG(dialog, WM_INITDIALOG, OnCardSetsInitDialog);
+        HANDLE_MSG(dialog, WM_COMMAND, OnCardSetsCommand);
+    }
+    return DefaultDialogMessage(CardSetsReentry, dialog, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CardSetsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return RunDialogProcedure(CardSetsReentry, DispatchCardSets, dialog, msg, wParam, lParam);
+}
+
+} // namespace
+
+int ShowCardSetsDialog(HWND owner)
+{
+    INT_PTR result = RunModalDialog(owner, "PROFILESDLG", CardSetsDialogProc, nullptr);
+    return result > 0 ? static_cast<int>(result) : 0;
 }

@@ -3,5 +3,9 @@
 
 #include <windows.h>
 
+// 1 once anything in the card set folder was changed while the card sets dialog was open; set to
+// 0 when it opens, and by the card set dialog too.
+extern int CardSetsChanged;
+
 // Nonzero when any card set was changed.
 int ShowCardSetsDialog(HWND owner);

@@ -4,6 +4,9 @@
 //   probe window        main window, bar controls and combo box entries
 //   probe dialogs       every visible dialog or message box of the program
 //   probe button ID     screen rectangle of a button of the topmost dialog
+//   probe item ID N     screen rectangle of item N of a list box of the topmost dialog
+//   probe text ID       text of a control of the topmost dialog
+//   probe list ID       the items of a list box of the topmost dialog, and its selection
 #include <windows.h>
 
 #include <cstdio>
@@ -122,6 +125,53 @@ int main(int argc, char** argv)
         PrintRect("button", button);
         return 0;
     }
-    std::fprintf(stderr, "usage: probe window | dialogs | button ID\n");
+    if (argc >= 4 && std::strcmp(argv[1], "item") == 0) {
+        HWND dialog = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        HWND list = dialog ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        RECT item = {};
+        if (!list || SendMessageA(list, LB_GETITEMRECT, std::atoi(argv[3]), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            return 1;
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        std::printf("item %ld %ld %ld %ld\n", item.left, item.top, item.right - item.left, item.bottom - item.top);
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "text") == 0) {
+        HWND dialog = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        HWND control = dialog ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (!control)
+            return 1;
+        wchar_t wide[1024] = L"";
+        char text[1024] = "";
+        // Asked with the message: the text of another process's edit is not its window caption.
+        SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        std::printf("text %s\n", text);
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "list") == 0) {
+        HWND dialog = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        HWND list = dialog ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (!list)
+            return 1;
+        int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        std::printf("count %d\nselected %d\nitems", count, static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        // An owner-drawn list without strings has only item data to show.
+        bool strings = (GetWindowLongA(list, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) == 0 ||
+                       (GetWindowLongA(list, GWL_STYLE) & LBS_HASSTRINGS) != 0;
+        for (int i = 0; i < count && strings; ++i) {
+            wchar_t wide[256] = L"";
+            char text[256] = "";
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256)
+                SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            std::printf("%s%s", i ? "|" : " ", text);
+        }
+        std::printf("\n");
+        return 0;
+    }
+    std::fprintf(stderr, "usage: probe window | dialogs | button ID | item ID N | text ID | list ID\n");
     return 2;
 }

@@ -1,0 +1,496 @@
+// Card set dialog: an owner-drawn, sorted list of the pairs of one card set, each shown with its
+// formatted texts or the names of its files.
+#include "editor/card_set_dialog.h"
+
+#include "app/dialog.h"
+#include "app/message_box.h"
+#include "editor/card_pair_dialog.h"
+#include "editor/cardsets_dialog.h"
+#include "game/rich_text_layout.h"
+#include "media/rich_text.h"
+#include "res/dialog_ids.h"
+
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <vector>
+
+namespace {
+
+bool CardSetReentry = false;
+
+// The converter of card texts while a card set dialog is open; null otherwise.
+HWND HiddenRichEdit = nullptr;
+
+const COLORREF SelectedBackground = RGB(0, 0, 255);
+const COLORREF SelectedText = RGB(255, 255, 255);
+const COLORREF ItemBackground = RGB(255, 255, 255);
+
+// What the list needs of one pair, worked out once: a pair's texts go through the converter again
+// only when the pair is new or was changed.
+struct PairView {
+    bool Known = false;
+    bool Rich = false;
+    std::string Plain; // the plain text a pair with texts sorts by
+    int Height = 0;    // pixels, for a pair with texts
+    bool DisplayKnown = false;
+    std::string Display;
+};
+
+struct CardSetDialogParams {
+    std::string Name;
+    CardSet* Cards;
+    std::vector<PairView> Views;
+    // The memory DC on which texts are laid out for measuring, made once per dialog.
+    HDC MeasureDC = nullptr;
+};
+
+std::string NormalizeText(const std::string& text, bool asPlain)
+{
+    if (!HiddenRichEdit)
+        return std::string();
+    LoadCardText(HiddenRichEdit, text);
+    return asPlain ? StreamOutUtf8Text(HiddenRichEdit) : StreamOutRtf(HiddenRichEdit);
+}
+
+// Gives what is typed or streamed in next at the end of the converter's text the format a card
+// text starts from when it is loaded on its own (Tahoma 10 points, regular, automatic colour).
+// RTF streamed in at the end otherwise takes on the formatting of the text before it wherever it
+// names none of its own, so that a second text would show in the first text's bold or colour.
+void StartCardTextAtEnd()
+{
+    CHARRANGE end = {-1, -1};
+    SendMessageA(HiddenRichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    CHARFORMAT2A format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
+                    CFM_CHARSET | CFM_WEIGHT;
+    format.dwEffects = CFE_AUTOCOLOR;
+    format.yHeight = 200;
+    format.wWeight = FW_NORMAL;
+    format.bCharSet = DEFAULT_CHARSET;
+    lstrcpyA(format.szFaceName, "Tahoma");
+    SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+std::string JoinTexts(const std::string& first, const std::string& separator, const std::string& second)
+{
+    if (!HiddenRichEdit)
+        return std::string();
+    StreamInRtf(HiddenRichEdit, first);
+    AppendPlainText(HiddenRichEdit, separator);
+    StartCardTextAtEnd();
+    AppendRtf(HiddenRichEdit, second);
+    return StreamOutRtf(HiddenRichEdit);
+}
+
+// Adds "label name" to a listing of file names, the folder left out.
+void AppendLabeledValue(std::string& listing, const char* label, const std::string& value)
+{
+    if (value.empty())
+        return;
+    size_t slash = value.find_last_of('\\');
+    if (!listing.empty())
+        listing += ", ";
+    listing += label;
+    listing += slash == std::string::npos ? value : value.substr(slash + 1);
+}
+
+// True for RTF that a RichEdit control wrote (it names the control as its generator): such a text
+// streams back in unchanged.
+bool IsControlRtf(const std::string& text)
+{
+    size_t generator = text.find("{\\*\\generator ");
+    if (generator == std::string::npos)
+        return false;
+    size_t end = text.find(';', generator);
+    std::string name = text.substr(generator, end == std::string::npos ? std::string::npos : end - generator);
+    return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
+}
+
+// Fills the converter with what the pair's display text holds. Texts the program's editor wrote
+// are already in the converter's own RTF, so they go in directly instead of being written out and
+// read back first; other texts take the way through their display text.
+void LoadDisplayContent(const CardPair& pair)
+{
+    bool has1 = !pair.Text1.empty();
+    bool has2 = !pair.Text2.empty();
+    if (has1 && has2 && IsControlRtf(pair.Text1) && IsControlRtf(pair.Text2)) {
+        LoadCardText(HiddenRichEdit, pair.Text1);
+        AppendPlainText(HiddenRichEdit, ", ");
+        StartCardTextAtEnd();
+        AppendRtf(HiddenRichEdit, pair.Text2);
+    } else if (has1 != has2) {
+        LoadCardText(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);
+    } else {
+        StreamInRtf(HiddenRichEdit, PairDisplayText(pair, false, nullptr));
+    }
+}
+
+// The converter's plain text. Its one line reads the same as a plain-text stream-out, at a small
+// part of the cost.
+std::string GetConverterText()
+{
+    int length = GetWindowTextLengthA(HiddenRichEdit);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = GetWindowTextA(HiddenRichEdit, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+// Height in pixels of the converter's text laid out at the full width of the screen, for a memory
+// DC compatible with the display (it has the display's resolution). The text is laid out only,
+// not drawn: nobody would see the drawing, and the height is the same.
+int MeasureConverterText(CardSetDialogParams& params)
+{
+    if (!params.MeasureDC) {
+        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+        params.MeasureDC = CreateCompatibleDC(display);
+        DeleteDC(display);
+    }
+    FORMATRANGE range = {};
+    range.hdc = params.MeasureDC;
+    range.hdcTarget = params.MeasureDC;
+    range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    PixelsToTwips(range.rc, params.MeasureDC);
+    range.rcPage = range.rc;
+    // The whole text, as selecting all would give it, without moving the selection.
+    range.chrg.cpMin = 0;
+    range.chrg.cpMax = -1;
+    FormatRichTextRange(HiddenRichEdit, FALSE, &range);
+    FormatRichTextRange(HiddenRichEdit, FALSE, nullptr);
+    return TwipsToPixelsY(params.MeasureDC, range.rc.bottom);
+}
+
+void ReleaseMeasureDC(CardSetDialogParams& params)
+{
+    if (params.MeasureDC)
+        DeleteDC(params.MeasureDC);
+    params.MeasureDC = nullptr;
+}
+
+const PairView& GetPairView(CardSetDialogParams& params, size_t index)
+{
+    if (params.Views.size() != params.Cards->size())
+        params.Views.assign(params.Cards->size(), PairView());
+    PairView& view = params.Views[index];
+    if (view.Known)
+        return view;
+    const CardPair& pair = (*params.Cards)[index];
+    view.Known = true;
+    view.Rich = HiddenRichEdit && (!pair.Text1.empty() || !pair.Text2.empty());
+    if (view.Rich) {
+        LoadDisplayContent(pair);
+        view.Plain = GetConverterText();
+        view.Height = MeasureConverterText(params);
+    } else {
+        // A listing, or with no converter a text that shows as an empty line.
+        view.Display = PairDisplayText(pair, false, nullptr);
+        view.DisplayKnown = true;
+    }
+    return view;
+}
+
+// The display text of a pair, made when it is first drawn.
+const std::string& GetDisplayText(CardSetDialogParams& params, size_t index)
+{
+    GetPairView(params, index);
+    PairView& view = params.Views[index];
+    if (!view.DisplayKnown) {
+        view.Display = PairDisplayText((*params.Cards)[index], false, nullptr);
+        view.DisplayKnown = true;
+    }
+    return view.Display;
+}
+
+void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    if (!params || measure->CtlID != IDC_CARDSET_LIST || measure->itemData >= params->Cards->size())
+        return;
+    const PairView& view = GetPairView(*params, measure->itemData);
+    if (view.Rich) {
+        measure->itemHeight = static_cast<UINT>(view.Height);
+        return;
+    }
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(display, &metrics);
+    DeleteDC(display);
+    measure->itemHeight = static_cast<UINT>(metrics.tmHeight);
+}
+
+// Draws a rich display text into the item's rectangle, in white on blue when selected.
+void DrawRichItem(const DRAWITEMSTRUCT* draw, const std::string& text, bool selected)
+{
+    StreamInRtf(HiddenRichEdit, text);
+    if (selected) {
+        CHARFORMATA format = {};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_COLOR;
+        format.crTextColor = SelectedText;
+        SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    }
+    FORMATRANGE range = {};
+    range.hdc = draw->hDC;
+    range.hdcTarget = draw->hDC;
+    range.rc = draw->rcItem;
+    PixelsToTwips(range.rc, draw->hDC);
+    range.rcPage = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    PixelsToTwips(range.rcPage, draw->hDC);
+    SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
+    SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    SendMessageA(HiddenRichEdit, EM_SETBKGNDCOLOR, 0, selected ? SelectedBackground : ItemBackground);
+    FormatRichTextRange(HiddenRichEdit, TRUE, &range);
+    FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
+}
+
+void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    if (!params || draw->CtlID != IDC_CARDSET_LIST)
+        return;
+    bool selected = (draw->itemState & ODS_SELECTED) != 0;
+    if (selected) {
+        HBRUSH blue = CreateSolidBrush(SelectedBackground);
+        FillRect(draw->hDC, &draw->rcItem, blue);
+        DeleteObject(blue);
+    } else {
+        FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
+        const std::string& text = GetDisplayText(*params, draw->itemData);
+        if (!params->Views[draw->itemData].Rich) {
+            int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
+            COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
+            TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, text.c_str(), static_cast<int>(text.size()));
+            if (selected)
+                SetTextColor(draw->hDC, oldColor);
+            SetBkMode(draw->hDC, oldMode);
+        } else {
+            DrawRichItem(draw, text, selected);
+        }
+    }
+    if (draw->itemState & ODS_FOCUS)
+        DrawFocusRect(draw->hDC, &draw->rcItem);
+}
+
+// Pairs with texts first, by their plain text; then the others by their listing.
+int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    size_t count = params ? params->Cards->size() : 0;
+    if (compare->itemData1 >= count || compare->itemData2 >= count)
+        return 0;
+    const PairView& first = GetPairView(*params, compare->itemData1);
+    const PairView& second = GetPairView(*params, compare->itemData2);
+    if (!first.Rich && !second.Rich)
+        return lstrcmpA(first.Display.c_str(), second.Display.c_str());
+    if (!second.Rich)
+        return -1;
+    if (!first.Rich)
+        return 1;
+    return lstrcmpA(first.Plain.c_str(), second.Plain.c_str());
+}
+
+void FillPairList(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < params->Cards->size(); ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), FALSE);
+}
+
+// The index in the card set of the selected pair, or -1 after telling the user to select one.
+int GetSelectedPairIndex(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR) {
+        ShowFieldError(dialog, "A list item has to be selected", IDC_CARDSET_LIST);
+        return -1;
+    }
+    return static_cast<int>(SendMessageA(list, LB_GETITEMDATA, selected, 0));
+}
+
+void AddPair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    CardPair pair;
+    CardPairDialogParams pairParams = {&pair, params->Cards, -1};
+    if (!ShowCardPairDialog(dialog, pairParams))
+        return;
+    CardSetsChanged = 1;
+    params->Cards->push_back(pair);
+    params->Views.push_back(PairView());
+    FillPairList(dialog);
+}
+
+void EditPair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    int index = GetSelectedPairIndex(dialog);
+    if (index < 0 || static_cast<size_t>(index) >= params->Cards->size())
+        return;
+    CardPair pair = (*params->Cards)[index];
+    CardPairDialogParams pairParams = {&pair, params->Cards, index};
+    if (!ShowCardPairDialog(dialog, pairParams))
+        return;
+    (*params->Cards)[index] = pair;
+    params->Views[index] = PairView();
+    FillPairList(dialog);
+}
+
+// The Remove question for a pair with texts, in wide characters so every character of the texts
+// shows; a text too long for the message is cut.
+bool AskRemoveText(HWND dialog, const std::string& quoted)
+{
+    const int Capacity = 8192;
+    std::wstring text;
+    int length = MultiByteToWideChar(CP_UTF8, 0, quoted.data(), static_cast<int>(quoted.size()), nullptr, 0);
+    if (length > 0) {
+        text.resize(length);
+        MultiByteToWideChar(CP_UTF8, 0, quoted.data(), static_cast<int>(quoted.size()), &text[0], length);
+    }
+    if (text.size() >= static_cast<size_t>(Capacity)) {
+        text.resize(Capacity - 4);
+        text += L"...";
+    }
+    std::wstring question = L"Are you really sure that you want to remove entry with text " + text + L"?";
+    return MessageBoxW(dialog, question.c_str(), L"Question", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void RemovePair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    int index = GetSelectedPairIndex(dialog);
+    if (index < 0 || static_cast<size_t>(index) >= params->Cards->size())
+        return;
+    CardPair pair = (*params->Cards)[index];
+    bool hasText = false;
+    std::string text = PairDisplayText(pair, true, &hasText);
+    bool yes = hasText ? AskRemoveText(dialog, text)
+                       : AskQuestion(dialog, "Are you really sure that you want to remove entry " + text + "?");
+    if (!yes)
+        return;
+    CardSetsChanged = 1;
+    params->Cards->erase(params->Cards->begin() + index);
+    if (static_cast<size_t>(index) < params->Views.size())
+        params->Views.erase(params->Views.begin() + index);
+    FillPairList(dialog);
+}
+
+BOOL OnCardSetInitDialog(HWND dialog, HWND, LPARAM param)
+{
+    SetDialogParams(dialog, reinterpret_cast<void*>(param));
+    CardSetDialogParams* params = reinterpret_cast<CardSetDialogParams*>(param);
+    FillPairList(dialog);
+    SetDlgItemTextA(dialog, IDC_CARDSET_NAME, params->Name.c_str());
+    return TRUE;
+}
+
+void OnCardSetCommand(HWND dialog, int id, HWND, UINT code)
+{
+    switch (id) {
+    case IDOK:
+        CardSetsChanged = 1;
+        EndDialog(dialog, 1);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        break;
+    case IDC_CARDSET_LIST:
+        if (code == LBN_SELCHANGE) {
+            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), TRUE);
+            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), TRUE);
+        } else if (code == LBN_DBLCLK) {
+            EditPair(dialog);
+        }
+        break;
+    case IDC_CARDSET_ADD:
+        AddPair(dialog);
+        break;
+    case IDC_CARDSET_MODIFY:
+        EditPair(dialog);
+        break;
+    case IDC_CARDSET_REMOVE:
+        RemovePair(dialog);
+        break;
+    }
+}
+
+LRESULT DispatchCardSet(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        HANDLE_MSG(dialog, WM_INITDIALOG, OnCardSetInitDialog);
+        HANDLE_MSG(dialog, WM_COMMAND, OnCardSetCommand);
+        HANDLE_MSG(dialog, WM_MEASUREITEM, OnCardSetMeasureItem);
+        HANDLE_MSG(dialog, WM_DRAWITEM, OnCardSetDrawItem);
+    case WM_COMPAREITEM:
+        // Returned whole, so that a negative comparison stays negative in 64-bit builds.
+        return OnCardSetCompareItem(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));
+    }
+    return DefaultDialogMessage(CardSetReentry, dialog, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CardSetDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return RunDialogProcedure(CardSetReentry, DispatchCardSet, dialog, msg, wParam, lParam);
+}
+
+} // namespace
+
+std::string PairDisplayText(const CardPair& pair, bool quoted, bool* hasText)
+{
+    bool has1 = !pair.Text1.empty();
+    bool has2 = !pair.Text2.empty();
+    if (hasText)
+        *hasText = has1 || has2;
+    if (has1 && !has2)
+        return quoted ? "\"" + NormalizeText(pair.Text1, true) + "\"" : NormalizeText(pair.Text1, false);
+    if (!has1 && has2)
+        return quoted ? "\"" + NormalizeText(pair.Text2, true) + "\"" : NormalizeText(pair.Text2, false);
+    if (has1 && has2) {
+        if (quoted)
+            return "\"" + NormalizeText(pair.Text1, true) + "\", \"" + NormalizeText(pair.Text2, true) + "\"";
+        std::string first = NormalizeText(pair.Text1, false);
+        std::string second = NormalizeText(pair.Text2, false);
+        return JoinTexts(first, ", ", second);
+    }
+    std::string listing;
+    AppendLabeledValue(listing, "Picture 1: ", pair.PictureFileName1);
+    AppendLabeledValue(listing, "Sound 1: ", pair.SoundFileName1);
+    AppendLabeledValue(listing, "Video 1: ", pair.VideoFileName1);
+    AppendLabeledValue(listing, "Picture 2: ", pair.PictureFileName2);
+    AppendLabeledValue(listing, "Sound 2: ", pair.SoundFileName2);
+    AppendLabeledValue(listing, "Video 2: ", pair.VideoFileName2);
+    return listing;
+}
+
+int ShowCardSetDialog(HWND owner, const std::string& name, CardSet& cards)
+{
+    CardSetDialogParams* params = new CardSetDialogParams;
+    params->Name = name;
+    params->Cards = &cards;
+    HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    INT_PTR result = RunModalDialog(owner, "PROFILEDLG", CardSetDialogProc, params);
+    DWORD error = GetLastError();
+    ReleaseMeasureDC(*params);
+    if (HiddenRichEdit)
+        DestroyWindow(HiddenRichEdit);
+    HiddenRichEdit = nullptr;
+    delete params;
+    if (result == -1) {
+        char text[128];
+        wsprintfA(text, "DialogBoxParam of PROFILEDLG failed, error code %d", static_cast<int>(error));
+        MessageBoxA(owner, text, "Error", MB_ICONERROR);
+        return 0;
+    }
+    return static_cast<int>(result);
+}

@@ -1,0 +1,50 @@
+// Control ids of the About, card sets, name, card set, card pair and settings dialogs, shared by
+// their templates and their code.
+#pragma once
+
+// ABOUTDLG
+#define IDC_ABOUT_TITLE 101
+#define IDC_ABOUT_VERSION 102
+#define IDC_ABOUT_NOTICE 103
+
+// PROFILESDLG: the card sets dialog.
+#define IDC_CARDSETS_LIST 101
+#define IDC_CARDSETS_ADD 201
+#define IDC_CARDSETS_RENAME 202
+#define IDC_CARDSETS_MODIFY 203
+#define IDC_CARDSETS_REMOVE 204
+#define IDC_CARDSETS_COPY 205
+
+// NAMEDLG
+#define IDC_NAME_EDIT 101
+
+// PROFILEDLG: the card set dialog.
+#define IDC_CARDSET_LIST 201
+#define IDC_CARDSET_ADD 301
+#define IDC_CARDSET_MODIFY 302
+#define IDC_CARDSET_REMOVE 303
+#define IDC_CARDSET_NAME 401
+
+// PROFILEENTRYDLG: the card pair dialog.
+#define IDC_PAIR_TEXT1 101
+#define IDC_PAIR_PICTURE1 102
+#define IDC_PAIR_BROWSE_PICTURE1 103
+#define IDC_PAIR_PICTURE2 104
+#define IDC_PAIR_BROWSE_PICTURE2 105
+#define IDC_PAIR_SOUND1 106
+#define IDC_PAIR_BROWSE_SOUND1 107
+#define IDC_PAIR_SOUND2 108
+#define IDC_PAIR_BROWSE_SOUND2 109
+#define IDC_PAIR_VIDEO1 110
+#define IDC_PAIR_BROWSE_VIDEO1 111
+#define IDC_PAIR_VIDEO2 112
+#define IDC_PAIR_BROWSE_VIDEO2 113
+#define IDC_PAIR_TEXT2 114
+#define IDC_PAIR_CHARMAP 201
+#define IDC_PAIR_SOUNDRECORDER 202
+#define IDC_PAIR_PAINT 203
+
+// SETTINGSDLG
+#define IDC_SETTINGS_DURATION 101
+#define IDC_SETTINGS_SWATCH 102
+#define IDC_SETTINGS_CHOOSE 103
