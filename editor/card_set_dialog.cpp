@@ -45,6 +45,7 @@ struct CardSetDialogParams {
     HDC MeasureDC = nullptr;
 };
 
+// A card text as the converter writes it: RTF, or with asPlain its plain UTF-8 characters.
 std::string NormalizeText(const std::string& text, bool asPlain)
 {
     if (!HiddenRichEdit)
@@ -73,6 +74,7 @@ void StartCardTextAtEnd()
     SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
+// Two RTF texts as one, with a plain separator between them.
 std::string JoinTexts(const std::string& first, const std::string& separator, const std::string& second)
 {
     if (!HiddenRichEdit)
@@ -169,6 +171,16 @@ void ReleaseMeasureDC(CardSetDialogParams& params)
     params.MeasureDC = nullptr;
 }
 
+// Height of a line of the display's default font, in which listings are drawn.
+int GetDefaultLineHeight()
+{
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(display, &metrics);
+    DeleteDC(display);
+    return metrics.tmHeight;
+}
+
 const PairView& GetPairView(CardSetDialogParams& params, size_t index)
 {
     if (params.Views.size() != params.Cards->size())
@@ -183,6 +195,9 @@ const PairView& GetPairView(CardSetDialogParams& params, size_t index)
         LoadDisplayContent(pair);
         view.Plain = GetConverterText();
         view.Height = MeasureConverterText(params);
+        // A text that lays out to nothing (an empty RTF text) still gets a line to be selected by.
+        if (view.Height <= 0)
+            view.Height = GetDefaultLineHeight();
     } else {
         // A listing, or with no converter a text that shows as an empty line.
         view.Display = PairDisplayText(pair, false, nullptr);
@@ -213,11 +228,7 @@ void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
         measure->itemHeight = static_cast<UINT>(view.Height);
         return;
     }
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(display, &metrics);
-    DeleteDC(display);
-    measure->itemHeight = static_cast<UINT>(metrics.tmHeight);
+    measure->itemHeight = static_cast<UINT>(GetDefaultLineHeight());
 }
 
 // Draws a rich display text into the item's rectangle, in white on blue when selected.

@@ -20,19 +20,15 @@ if [ -z "${MNEMORA_PRINT_OUTPUT:-}" ]; then
     exit 0
 fi
 
-# The sample card sets with their media, as an installed program gets them.
+# The sample card sets with their pictures, as an installed program gets them.
 samples="$BUILD/samples"
 bash "$ROOT/samples/make-samples.sh" "$samples" >/dev/null || fail "the sample media could not be made"
-shapes="$samples/Shapes.mnc"
-[ -f "$ROOT/samples/Shapes.mnc" ] && shapes="$ROOT/samples/Shapes.mnc"
-fresh_user "$samples/Opposites.mnc" "$shapes"
-# The pictures, in the folders under %APPDATA% where the card sets name them.
-for media in "$samples/Mnemora samples" "$ROOT/samples/Shapes"; do
-    if [ -d "$media" ]; then
-        rm -rf "$APPDATA_DIR/${media##*/}"
-        cp -r "$media" "$APPDATA_DIR/"
-    fi
+fresh_user "$samples/Opposites.mnc" "$samples/Shapes.mnc"
+for media in "$samples"/*/; do
+    rm -rf "$APPDATA_DIR/$(basename "$media")"
+    cp -r "$media" "$APPDATA_DIR/"
 done
+start_wine_services || true # a server already running for the prefix is kept
 
 # Waits for a PDF that was not there before and is completely written; prints its path.
 wait_pdf() {

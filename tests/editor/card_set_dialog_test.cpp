@@ -161,6 +161,22 @@ TEST_F(CardSetDialog, JoinedSecondTextKeepsItsOwnFormatting)
     DestroyWindow(editor);
 }
 
+// A pair whose text is an empty RTF text can still be seen and selected.
+TEST_F(CardSetDialog, EmptyFormattedTextKeepsALine)
+{
+    Cards = {TextPair("{\\rtf1\\ansi }"), TextPair(MakeRtf("word"))};
+    std::vector<int> heights;
+    Run([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, ListId);
+        for (int i = 0; i < 2; ++i)
+            heights.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0)));
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(2u, heights.size());
+    EXPECT_GT(heights[0], 5);
+    EXPECT_GT(heights[1], 5);
+}
+
 TEST_F(CardSetDialog, ModifyAndRemoveNeedASelection)
 {
     Cards = {TextPair(MakeRtf("one"))};
