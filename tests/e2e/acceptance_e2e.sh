@@ -12,7 +12,7 @@ APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 SHOTS="$BUILD/screenshots/acceptance"
 mkdir -p "$SHOTS"
 start_wine_services
-trap 'wineserver -k 2>/dev/null' EXIT
+trap 'wineserver -k 2>/dev/null || true' EXIT
 
 # The installer of the release; where this machine cannot run 32-bit programs, the same installer
 # script with a 64-bit stub.
