@@ -77,12 +77,7 @@ std::string GetEditorText(HWND dialog, int editorId)
     HWND richEdit = GetEditorRichEdit(dialog, editorId);
     if (GetTextLength(richEdit) == 0)
         return std::string();
-    // The control ends its RTF with a zero byte, which is no part of the text.
-    std::string text = StreamOutRtf(richEdit);
-    size_t end = text.find('\0');
-    if (end != std::string::npos)
-        text.erase(end);
-    return text;
+    return StreamOutRtf(richEdit);
 }
 
 // An editor that holds no text starts typing in Tahoma 10 pt.

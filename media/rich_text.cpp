@@ -55,6 +55,11 @@ std::string StreamOut(HWND richEdit, WPARAM format)
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&text);
     stream.pfnCallback = WriteStreamOut;
     SendMessageA(richEdit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    // Some versions of the control end the stream with a zero byte, which is no part of the text
+    // and must not reach a card set file.
+    size_t end = text.find('\0');
+    if (end != std::string::npos)
+        text.erase(end);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both architectures and runs every test under Wine, in private
-# Wine prefixes inside the build folders and on a private Xvfb display.
+# Installs what is missing, builds both architectures, checks formatting and static analysis and
+# runs every test under Wine, in private Wine prefixes inside the build folders and on a private
+# Xvfb display.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 started=$(date +%s)
@@ -36,6 +37,9 @@ for setup in "$root"/scripts/test-setup/*.sh; do
 done
 
 failed=0
+echo "== formatting and static analysis"
+bash "$root/scripts/lint.sh" || failed=1
+
 for arch in x86_64 i686; do
     if [ "$arch" = i686 ] && [ "$MNEMORA_CAN_RUN_32BIT" = 0 ]; then
         echo "== i686: built without warnings; not run: this machine's kernel refuses 32-bit programs," \

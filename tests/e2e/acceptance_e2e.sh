@@ -59,19 +59,79 @@ wait_for '^card4 faceup=0' 15 window >/dev/null || fail "the board was not dealt
 probe window | grep -q 'faceup=1' && fail "a card of the new deal is face up"
 screenshot 4-dealt-again
 
-# Every dialog opens and closes.
+# A game in progress for the README: "Shapes" on a 4 x 4 board with five pairs found.
+click_rect "$(rect_of combo)"
+sleep 0.3
+xdotool type S
+xdotool key Return
+wait_for '^selected Shapes$' 10 window >/dev/null || fail "could not choose Shapes"
+click_board_size 3
+wait_for '^card16 ' 10 window >/dev/null || fail "no 4 x 4 board was dealt"
+for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un | head -5); do
+    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
+        click_rect "$(rect_of "$card" | tail -1)"
+        sleep 0.4
+    done
+done
+[ "$(probe window | grep -c 'faceup=1')" = 10 ] || fail "five pairs found should show ten cards"
+sleep 0.5
+screenshot 5-game-in-progress
+screenshot_rect game "$(rect_of main)"
+
+# Every dialog opens and closes: the card sets, a card set, a card pair and the name dialog, the
+# settings, About and the print dialog.
+xdotool key alt+g
+sleep 0.3
+xdotool key c
+wait_dialog "Card sets"
+screenshot 6-card-sets
+click_list_item 101 "$(list_position 101 Shapes)"
+click_control 203 # Modify...
+wait_dialog "Card set"
+[ "$(probe list 201 | sed -n 's/^count //p')" = 10 ] || fail "the card set dialog does not list ten pairs"
+screenshot 7-card-set
+click_list_item 201 0
+click_control 302 # Modify...
+wait_dialog "Card pair"
+sleep 0.5
+text_of 102 | grep -q 'Shapes' || fail "the card pair dialog shows no picture of Shapes: '$(text_of 102)'"
+screenshot 8-card-pair
+screenshot_rect card-pair-dialog "$(probe frame | awk '{ print $2, $3, $4, $5 }')"
+click_control 2 # Cancel
+wait_dialog "Card set"
+click_control 2
+wait_dialog "Card sets"
+click_control 201 # Add...
+wait_dialog "Name of new card set"
+screenshot 9-name
+xdotool key Escape
+wait_dialog "Card sets"
+click_control 2 # Close
+wait_no_dialog
+
 open_and_close() {
     local name=$1
     shift
     xdotool key "$@"
     wait_for '^dialog ' 10 dialogs >/dev/null || fail "$name did not open"
-    screenshot "5-$name"
+    screenshot "10-$name"
     xdotool key Escape
-    wait_for '^$' 10 dialogs >/dev/null || fail "$name did not close"
+    wait_no_dialog
 }
-open_and_close card-sets alt+g c
 open_and_close settings alt+g s
 open_and_close about alt+h a
+
+# Print "Opposites" where the test command started a print server with a PDF printer; otherwise
+# the print dialog only opens and closes.
+if [ -n "${MNEMORA_PRINT_OUTPUT:-}" ]; then
+    print_card_set Opposites
+    pages=$(pdfinfo "$PRINTED" | awk '/^Pages:/ { print $2 }')
+    [ "$pages" = 5 ] || fail "the printed card set has $pages pages, expected 5"
+    pdftoppm -r 50 -png -f 1 -l 1 "$PRINTED" "$SHOTS/11-printed" || fail "the printed document cannot be read"
+else
+    echo "no print server: the print dialog is opened and cancelled"
+    open_and_close print ctrl+p
+fi
 
 # Leave, then uninstall: the program goes, the player's card sets stay.
 xdotool key alt+g

@@ -8,25 +8,6 @@
 SHOTS="$BUILD/screenshots/authoring"
 mkdir -p "$SHOTS"
 
-# Waits until the topmost dialog has the given caption.
-wait_dialog() {
-    for _ in $(seq 60); do
-        probe dialogs | head -1 | grep -q "^dialog $1|" && return 0
-        sleep 0.25
-    done
-    fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
-}
-wait_no_dialog() {
-    wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"
-}
-# Rectangle "x y w h" of a control of the topmost dialog.
-control_rect() { probe button "$1" | awk '{ print $2, $3, $4, $5 }'; }
-click_control() {
-    local r
-    r=$(control_rect "$1")
-    [ -n "$r" ] || fail "no control $1 in the topmost dialog"
-    click_rect "$r"
-}
 # Clicks into the text line of a rich-text editor (its bottom edge) or one of its buttons (0-3).
 click_editor_text() {
     local x y w h
@@ -48,17 +29,6 @@ set_field() {
     xdotool key End shift+Home Delete
     type_text "$2"
 }
-click_list_item() {
-    local r
-    r=$(probe item "$1" "$2" | awk '{ print $2, $3, $4, $5 }')
-    [ -n "$r" ] || fail "no item $2 in list $1"
-    click_rect "$r"
-}
-# Position of a name in a list of names of the topmost dialog.
-list_position() {
-    probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'
-}
-text_of() { probe text "$1" | sed 's/^text //'; }
 # Chooses a card set in the bar's list with the mouse and the keyboard.
 choose_card_set() {
     local position

@@ -91,6 +91,88 @@ click_dialog_button() {
 
 screenshot() { import -window root "$SHOTS/$1.png"; }
 
+# A screenshot of part of the screen, given as "x y w h".
+screenshot_rect() {
+    local x y w h
+    read -r x y w h <<<"$2"
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png"
+}
+
+# Waits until the topmost dialog has the given caption.
+wait_dialog() {
+    for _ in $(seq 60); do
+        probe dialogs | head -1 | grep -q "^dialog $1|" && return 0
+        sleep 0.25
+    done
+    fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
+}
+wait_no_dialog() {
+    wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"
+}
+# Rectangle "x y w h" of a control of the topmost dialog.
+control_rect() { probe button "$1" | awk '{ print $2, $3, $4, $5 }'; }
+click_control() {
+    local r
+    r=$(control_rect "$1")
+    [ -n "$r" ] || fail "no control $1 in the topmost dialog"
+    click_rect "$r"
+}
+click_list_item() {
+    local r
+    r=$(probe item "$1" "$2" | awk '{ print $2, $3, $4, $5 }')
+    [ -n "$r" ] || fail "no item $2 in list $1"
+    click_rect "$r"
+}
+# Position of a name in a list of names of the topmost dialog.
+list_position() {
+    probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'
+}
+text_of() { probe text "$1" | sed 's/^text //'; }
+
+# Waits for a PDF that was not there before and is completely written; prints its path.
+wait_pdf() {
+    local before=$1 f
+    for _ in $(seq 600); do
+        for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
+            [ -e "$f" ] || continue
+            grep -qxF "$f" "$before" && continue
+            if tail -c 16 "$f" | grep -q '%%EOF'; then
+                echo "$f"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Chooses a card set in the bar, prints it through the dialog (clicking first the given dialog
+# buttons, then OK) and leaves the document's path in PRINTED.
+print_card_set() {
+    local name=$1 before
+    before=$(mktemp)
+    shift
+    click_rect "$(rect_of combo)"
+    sleep 0.3
+    xdotool type "${name:0:1}"
+    xdotool key Return
+    wait_for "^selected $name\$" 10 window >/dev/null || fail "choosing $name did not select it"
+    ls "$MNEMORA_PRINT_OUTPUT"/*.pdf >"$before" 2>/dev/null || true
+    xdotool key ctrl+p
+    wait_for '^dialog Print\|' 20 dialogs >/dev/null || fail "Ctrl+P opened no print dialog"
+    screenshot "print-dialog-$name"
+    for button in "$@" 1; do
+        click_dialog_button "$button"
+        sleep 0.3
+    done
+    PRINTED=$(wait_pdf "$before") || fail "$name: no document was printed"
+    rm -f "$before"
+    if probe dialogs | grep -q '^dialog'; then
+        screenshot "print-box-$name"
+        fail "$name: a message box appeared: $(probe dialogs)"
+    fi
+}
+
 # Waits for the program to end; its exit code is left in EXIT_CODE.
 wait_exit() {
     EXIT_CODE=0

@@ -30,48 +30,6 @@ for media in "$samples"/*/; do
 done
 start_wine_services || true # a server already running for the prefix is kept
 
-# Waits for a PDF that was not there before and is completely written; prints its path.
-wait_pdf() {
-    local before=$1 f
-    for _ in $(seq 600); do
-        for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
-            [ -e "$f" ] || continue
-            grep -qxF "$f" "$before" && continue
-            if tail -c 16 "$f" | grep -q '%%EOF'; then
-                echo "$f"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-
-# Chooses a card set in the bar, prints it through the dialog (clicking first the given dialog
-# buttons, then OK) and leaves the document's path in PRINTED.
-print_card_set() {
-    local name=$1 before="$work/before.txt"
-    shift
-    click_rect "$(rect_of combo)"
-    sleep 0.3
-    xdotool type "${name:0:1}"
-    xdotool key Return
-    wait_for "^selected $name\$" 10 window >/dev/null || fail "choosing $name did not select it"
-    ls "$MNEMORA_PRINT_OUTPUT"/*.pdf >"$before" 2>/dev/null || true
-    xdotool key ctrl+p
-    wait_for '^dialog Print\|' 20 dialogs >/dev/null || fail "Ctrl+P opened no print dialog"
-    screenshot "print-dialog-$name"
-    for button in "$@" 1; do
-        click_dialog_button "$button"
-        sleep 0.3
-    done
-    PRINTED=$(wait_pdf "$before") || fail "$name: no document was printed"
-    if probe dialogs | grep -q '^dialog'; then
-        screenshot "print-box-$name"
-        fail "$name: a message box appeared: $(probe dialogs)"
-    fi
-}
-
 start_program
 print_card_set Opposites
 opposites=$PRINTED

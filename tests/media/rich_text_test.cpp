@@ -31,6 +31,10 @@ TEST_F(RichTextTransfer, RtfGoesInAndComesOutAsRtfAndText)
     std::string rtf = StreamOutRtf(edit);
     EXPECT_EQ(0u, rtf.find("{\\rtf"));
     EXPECT_NE(std::string::npos, rtf.find("\\b"));
+    // Only the text: no zero byte some controls end the stream with, which a card set file
+    // would keep.
+    EXPECT_EQ(std::string::npos, rtf.find('\0'));
+    EXPECT_EQ('}', rtf[rtf.find_last_not_of("\r\n")]);
     // What comes out goes back in unchanged.
     StreamInRtf(edit, rtf);
     EXPECT_EQ("Hello bold world", StreamOutText(edit));

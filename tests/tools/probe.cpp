@@ -3,6 +3,7 @@
 // message boxes say.
 //   probe window        main window, bar controls and combo box entries
 //   probe dialogs       every visible dialog or message box of the program
+//   probe frame         screen rectangle of the topmost dialog
 //   probe button ID     screen rectangle of a button of the topmost dialog
 //   probe item ID N     screen rectangle of item N of a list box of the topmost dialog
 //   probe text ID       text of a control of the topmost dialog
@@ -116,6 +117,14 @@ int main(int argc, char** argv)
         EnumWindows(PrintDialog, 0);
         return 0;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "frame") == 0) {
+        HWND dialog = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            return 1;
+        PrintRect("frame", dialog);
+        return 0;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "button") == 0) {
         HWND dialog = nullptr;
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
@@ -172,6 +181,6 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
-    std::fprintf(stderr, "usage: probe window | dialogs | button ID | item ID N | text ID | list ID\n");
+    std::fprintf(stderr, "usage: probe window | dialogs | frame | button ID | item ID N | text ID | list ID\n");
     return 2;
 }
