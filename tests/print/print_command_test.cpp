@@ -320,9 +320,6 @@ TEST_F(PrintCommandTest, MetafileErrorsNameTheFileInTheReport)
 TEST_F(PrintCommandTest, PrintingFortyCardsTwiceLeavesNoObjectsBehind)
 {
     REQUIRE_PRINTER();
-    // Open fault: each print job through the print dialog leaves two GDI objects under Wine; not
-    // yet known whether the program or the platform's dialog keeps them.
-    GTEST_SKIP() << "two GDI objects per print job remain (open fault)";
     std::string bitmap = folder + "\\green.bmp";
     std::string metafile = folder + "\\black.emf";
     WritePicture(bitmap, PictureFormat::Bmp, 60, 40, Solid(RGB(0, 160, 0)));
