@@ -64,8 +64,9 @@ Section "Sample card sets" SamplesSection
     SetOverwrite off
     SetOutPath "$APPDATA"
     File "${SAMPLES}\*.mnc"
-    SetOutPath "$APPDATA\Mnemora samples"
-    File "${SAMPLES}\Mnemora samples\*.*"
+    ; The media folders the card sets name through %APPDATA%.
+    File /r "${SAMPLES}\Shapes"
+    File /r /x .complete "${SAMPLES}\Mnemora samples"
     SetOverwrite on
 SectionEnd
 

@@ -30,6 +30,12 @@ installed="$WINEPREFIX/drive_c/Program Files/Mnemora"
 [ -f "$installed/mnemora.exe" ] || fail "mnemora.exe was not installed"
 [ -f "$installed/help/mnemora.html" ] || fail "the help page was not installed"
 [ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "the sample card sets were not copied"
+# Every picture, sound and video a sample card set names is there.
+for card_set in "$APPDATA_DIR"/*.mnc; do
+    sed -n 's/^[A-Za-z]*FileName[12]=%APPDATA%\\//p' "$card_set" | tr -d '\r' | tr '\\' / | while read -r media; do
+        [ -f "$APPDATA_DIR/$media" ] || fail "$(basename "$card_set") names $media, which was not installed"
+    done
+done
 ls "$APPDATA_DIR"/../Roaming/Microsoft/Windows/"Start Menu"/Programs/Mnemora/Mnemora.lnk >/dev/null ||
     fail "no start-menu entry"
 
@@ -77,6 +83,9 @@ done
 sleep 0.5
 screenshot 5-game-in-progress
 screenshot_rect game "$(rect_of main)"
+# The pictures are on the cards: their white backgrounds cover a good part of the board.
+white=$(convert "$SHOTS/game.png" -fill black +opaque white -format '%[fx:int(100*mean)]' info:)
+[ "$white" -ge 10 ] || fail "the found pairs show no pictures ($white % of the window is white)"
 
 # Every dialog opens and closes: the card sets, a card set, a card pair and the name dialog, the
 # settings, About and the print dialog.
