@@ -333,6 +333,6 @@ TEST(SoundPlayer, FiftyRoundsLeaveNothingBehind)
     PumpMessages(200);
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
-    EXPECT_LE(CountThreads(), threads + 2);
+    EXPECT_LE(SettledThreadCount(threads + 2), threads + 2);
     EXPECT_LE(CountHandles(), handles + 10);
 }

@@ -100,6 +100,6 @@ TEST_F(MediaBoardTest, FiftyTurnsOfMediaCardsLeaveNothingBehind)
     PumpMessages(200);
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
-    EXPECT_LE(CountThreads(), threads + 2);
+    EXPECT_LE(SettledThreadCount(threads + 2), threads + 2);
     EXPECT_EQ("", StrayTopLevelWindows(board));
 }

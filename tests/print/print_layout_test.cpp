@@ -126,17 +126,6 @@ class PrintLayoutTest : public testing::Test {
     PrintErrorList errors;
 };
 
-TEST_F(PrintLayoutTest, LengthsFollowTheDeviceResolution)
-{
-    ASSERT_TRUE(OpenTestPage(page, Portrait[0], Portrait[1]));
-    EXPECT_EQ(300, GetDeviceCaps(page.Dc, LOGPIXELSX));
-    // 300 x 500 / 254, truncated.
-    EXPECT_EQ(590, TenthMmToPixelsX(page.Dc, 500));
-    EXPECT_EQ(590, TenthMmToPixelsY(page.Dc, 500));
-    EXPECT_EQ(2, TenthMmToPixelsX(page.Dc, 2));
-    EXPECT_EQ(11, TenthMmToPixelsX(page.Dc, 10));
-}
-
 TEST_F(PrintLayoutTest, FirstCardSitsAtTheMarginsWithoutAdvancing)
 {
     Pixels pixels = PrintOnPage({PrintItem()});
@@ -152,8 +141,9 @@ TEST_F(PrintLayoutTest, FirstCardSitsAtTheMarginsWithoutAdvancing)
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(PrintLayoutTest, PortraitPageHoldsOneColumnOfFourCards)
+TEST_F(PrintLayoutTest, PagesHoldOneColumnOfFourOrTwoColumnsOfTwo)
 {
+    // Portrait, 200 mm x 287 mm: one column of four cards.
     Pixels pixels = PrintOnPage(PrintList(4));
     ASSERT_NEAR(MmToPixels(200), pixels.Width, 1);
     ASSERT_NEAR(MmToPixels(287), pixels.Height, 1);
@@ -163,20 +153,13 @@ TEST_F(PrintLayoutTest, PortraitPageHoldsOneColumnOfFourCards)
         ExpectFrameAt(frames[row], Margin + CardOffset, Margin + row * (CellHeight + CellGap) + CardOffset);
 
     // A fifth card starts a new page at the margins; on this one bitmap it covers the first.
-    pixels = PrintOnPage(PrintList(5));
-    frames = FindFrames(pixels);
+    frames = FindFrames(PrintOnPage(PrintList(5)));
     ASSERT_EQ(4u, frames.size());
     ExpectFrameAt(frames[0], Margin + CardOffset, Margin + CardOffset);
-}
 
-TEST_F(PrintLayoutTest, LandscapePageHoldsTwoColumnsOfTwoCards)
-{
-    Pixels pixels = PrintOnPage(PrintList(4), 0, Landscape[0], Landscape[1]);
-    ASSERT_NEAR(MmToPixels(287), pixels.Width, 1);
-    ASSERT_NEAR(MmToPixels(200), pixels.Height, 1);
-    std::vector<Frame> frames = FindFrames(pixels);
+    // Landscape, 287 mm x 200 mm: two columns of two, found row by row.
+    frames = FindFrames(PrintOnPage(PrintList(4), 0, Landscape[0], Landscape[1]));
     ASSERT_EQ(4u, frames.size());
-    // Found row by row: left and right column of the first row, then of the second.
     for (int i = 0; i < 4; ++i)
         ExpectFrameAt(frames[i], Margin + (i % 2) * (CellWidth + CellGap) + CardOffset,
                       Margin + (i / 2) * (CellHeight + CellGap) + CardOffset);
@@ -329,16 +312,13 @@ TEST_F(PrintLayoutTest, FailingPicturesAddOneEntryPerCard)
     EXPECT_EQ("CreateDecoderFromFilename failed", errors[0]);
     EXPECT_EQ(errors[0], errors[1]);
 
+    // A metafile that cannot be opened is named in its entry.
+    PrintOnPage({{"", folder + "\\missing.emf"}});
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ("GetEnhMetaFile failed, filename " + folder + "\\missing.emf", errors[0]);
+
     PrintOnPage({{"", ""}, {"text only", ""}});
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(PrintLayoutTest, MetafileThatCannotBeOpenedIsNamedInItsEntry)
-{
-    std::string missing = folder + "\\missing.emf";
-    Pixels pixels = PrintOnPage({{"", missing}});
-    ASSERT_EQ(1u, errors.size());
-    EXPECT_EQ("GetEnhMetaFile failed, filename " + missing, errors[0]);
 }
 
 TEST_F(PrintLayoutTest, PicturesWithoutWidthOrHeightAreNotDrawn)

@@ -90,6 +90,16 @@ int CountThreads()
     return n;
 }
 
+int SettledThreadCount(int atMost)
+{
+    int n = CountThreads();
+    for (int waited = 0; n > atMost && waited < 5000; waited += 100) {
+        PumpMessages(100);
+        n = CountThreads();
+    }
+    return n;
+}
+
 int CountHandles()
 {
     DWORD count = 0;

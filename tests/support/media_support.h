@@ -22,6 +22,9 @@ struct HeardSound {
 HeardSound ListenFor(double frequency, DWORD milliseconds);
 
 int CountThreads();
+// The thread count once it has come down to atMost, or after five seconds of waiting for it (the
+// media framework's worker threads end a moment after the object that used them is released).
+int SettledThreadCount(int atMost);
 int CountHandles();
 
 // The visible top-level windows of this process other than the given one, with their captions.
