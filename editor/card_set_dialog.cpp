@@ -62,15 +62,7 @@ void StartCardTextAtEnd()
 {
     CHARRANGE end = {-1, -1};
     SendMessageA(HiddenRichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    CHARFORMAT2A format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
-                    CFM_CHARSET | CFM_WEIGHT;
-    format.dwEffects = CFE_AUTOCOLOR;
-    format.yHeight = 200;
-    format.wWeight = FW_NORMAL;
-    format.bCharSet = DEFAULT_CHARSET;
-    lstrcpyA(format.szFaceName, "Tahoma");
+    CHARFORMAT2A format = DefaultCardTextFormat();
     SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 

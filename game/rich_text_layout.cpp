@@ -46,9 +46,8 @@ LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range)
     return FormatRichTextRangeByRuns(richEdit, render, range);
 }
 
-void LoadCardText(HWND richEdit, const std::string& text)
+CHARFORMAT2A DefaultCardTextFormat()
 {
-    SetWindowTextA(richEdit, "");
     CHARFORMAT2A format = {};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
@@ -58,6 +57,13 @@ void LoadCardText(HWND richEdit, const std::string& text)
     format.wWeight = FW_NORMAL;
     format.bCharSet = DEFAULT_CHARSET;
     lstrcpyA(format.szFaceName, "Tahoma");
+    return format;
+}
+
+void LoadCardText(HWND richEdit, const std::string& text)
+{
+    SetWindowTextA(richEdit, "");
+    CHARFORMAT2A format = DefaultCardTextFormat();
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     if (IsRichText(text))

@@ -18,6 +18,8 @@ LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range);
 // text (a control may refuse plain text offered as RTF). Both start from the format of a new card
 // text, Tahoma 10 points, regular, automatic colour, which a text without fonts of its own keeps.
 void LoadCardText(HWND richEdit, const std::string& text);
+// The format a new card text starts from.
+CHARFORMAT2A DefaultCardTextFormat();
 
 // Converts a rectangle from pixels of dc to twips.
 void PixelsToTwips(RECT& rect, HDC dc);
