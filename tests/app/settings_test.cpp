@@ -39,26 +39,24 @@ TEST_F(Settings, DefaultsWithoutAnyKeyAndTheKeyIsCreatedByReading)
     RegCloseKey(key);
 }
 
+// Read like a decimal number: leading blanks, a sign, digits up to the first other character,
+// saturating at the int range; an empty value is the default.
 TEST_F(Settings, DisplayTimeIsParsedLikeADecimalNumber)
 {
-    StoreText("DisplayTime", "2500ms");
-    EXPECT_EQ(2500, GetDisplayTime());
-    StoreText("DisplayTime", "abc");
-    EXPECT_EQ(0, GetDisplayTime());
-    StoreText("DisplayTime", " 750");
-    EXPECT_EQ(750, GetDisplayTime());
-    StoreText("DisplayTime", "-40");
-    EXPECT_EQ(-40, GetDisplayTime());
-    StoreText("DisplayTime", "");
-    EXPECT_EQ(1000, GetDisplayTime());
-    StoreText("DisplayTime", "99999999999");
-    EXPECT_EQ(2147483647, GetDisplayTime());
-}
-
-TEST_F(Settings, ColourPartsAreReadOnTheirOwn)
-{
+    const std::pair<const char*, int> cases[] = {{"2500ms", 2500},
+                                                 {"abc", 0},
+                                                 {" 750", 750},
+                                                 {"-40", -40},
+                                                 {"", 1000},
+                                                 {"99999999999", 2147483647},
+                                                 {"-99999999999", -2147483647 - 1},
+                                                 {"2147483648", 2147483647}};
+    for (const auto& c : cases) {
+        StoreText("DisplayTime", c.first);
+        EXPECT_EQ(c.second, GetDisplayTime()) << c.first;
+    }
     StoreText("ButtonBackgroundColorR", "255");
-    EXPECT_EQ(RGB(255, 0, 0), GetButtonBackgroundColor());
+    EXPECT_EQ(RGB(255, 0, 0), GetButtonBackgroundColor()) << "colour parts are read on their own";
     StoreText("ButtonBackgroundColorG", "300");
     EXPECT_EQ(RGB(255, 44, 0), GetButtonBackgroundColor());
 }
