@@ -21,14 +21,13 @@ class CardPairDialog : public testing::Test {
             WriteBytes(File(name), "x");
     }
     std::string File(const std::string& name) const { return Folder + "\\" + name; }
-    // Opens the dialog on Pair within Cards, Pair being Cards[Index] (-1: a new pair).
-    int Run(std::function<void(HWND dialog)> script)
+    // Opens the dialog on Pair within Cards, Pair being Cards[Index] (-1: a new pair), for script.
+    void Run(int expectedResult, std::function<void(HWND dialog)> script)
     {
         Driver.Then(script);
         CardPairDialogParams params = {&Pair, &Cards, Index};
-        int result = ShowCardPairDialog(nullptr, params);
+        EXPECT_EQ(expectedResult, ShowCardPairDialog(nullptr, params));
         EXPECT_TRUE(Driver.Done());
-        return result;
     }
     // Expects OK refused with an error box with text; then runs next on the dialog.
     void ExpectRefusal(HWND dialog, const std::string& text, std::function<void(HWND)> next)
@@ -52,15 +51,15 @@ TEST_F(CardPairDialog, LoadsThePairIntoItsFields)
     Pair = {MakeRtf("front", "Courier New", true, RGB(200, 0, 0)), "plain back", "p1", "p2", "s1", "s2", "v1", "v2"};
     std::vector<std::string> fields;
     CHARFORMATA format = {};
-    EXPECT_EQ(0, Run([&](HWND dialog) {
-                  for (int id : FieldIds)
-                      fields.push_back(GetDialogItemText(dialog, id));
-                  fields.push_back(StreamOutText(GetEditorTextWindow(dialog, Text1Id)));
-                  fields.push_back(StreamOutText(GetEditorTextWindow(dialog, Text2Id)));
-                  SelectText(GetEditorTextWindow(dialog, Text1Id), 0, -1);
-                  format = GetSelectionFormat(GetEditorTextWindow(dialog, Text1Id));
-                  PressDialogButton(dialog, IDCANCEL);
-              }));
+    Run(0, [&](HWND dialog) {
+        for (int id : FieldIds)
+            fields.push_back(GetDialogItemText(dialog, id));
+        for (int id : {Text1Id, Text2Id})
+            fields.push_back(StreamOutText(GetEditorTextWindow(dialog, id)));
+        SelectText(GetEditorTextWindow(dialog, Text1Id), 0, -1);
+        format = GetSelectionFormat(GetEditorTextWindow(dialog, Text1Id));
+        PressDialogButton(dialog, IDCANCEL);
+    });
     EXPECT_EQ("Card pair", Driver.Seen()[0].Caption);
     EXPECT_EQ((std::vector<std::string>{"p1", "p2", "s1", "s2", "v1", "v2", "front", "plain back"}), fields);
     EXPECT_STREQ("Courier New", format.szFaceName) << "a stored text keeps its own formatting";
@@ -68,9 +67,11 @@ TEST_F(CardPairDialog, LoadsThePairIntoItsFields)
     EXPECT_EQ(RGB(200, 0, 0), format.crTextColor);
 }
 
-// Missing files are refused in field order, before the first-card rule, each moving the focus to
-// its field; blanked, a field passes and is stored with its blanks. %NAME% references stay as typed.
-TEST_F(CardPairDialog, ChecksMissingFilesInFieldOrderWithFocus)
+// Missing files are refused in field order, each moving the focus to its field; blanked, a field
+// passes and is stored with its blanks. Then the first card needs content (the second card's is
+// not enough; a text of blanks counts), told without moving the focus. %NAME% references pass when
+// their file exists and are stored as typed.
+TEST_F(CardPairDialog, ChecksMissingFilesInFieldOrderThenTheFirstCard)
 {
     SetEnvironmentVariableA("MNEMORA_TEST_MEDIA", Folder.c_str());
     const char* kinds[] = {"Picture", "Picture", "Sound", "Sound", "Video", "Video"};
@@ -83,70 +84,59 @@ TEST_F(CardPairDialog, ChecksMissingFilesInFieldOrderWithFocus)
         if (i < 6)
             return ExpectRefusal(dialog, std::string(kinds[i]) + " file does not exist",
                                  [&, i](HWND dialog) { step(dialog, i + 1); });
-        ReplaceFieldText(dialog, FieldIds[2], "%MNEMORA_TEST_MEDIA%\\meow.wav");
-        PressDialogButton(dialog, IDOK);
+        ReplaceFieldText(dialog, 104, File("cat.bmp"));
+        TypeText(GetEditorTextWindow(dialog, Text2Id), "back only");
+        HWND focused = GetFocus();
+        ExpectRefusal(dialog, "A text, picture, sound or video for 1st card must be specified",
+                      [&, focused](HWND dialog) {
+                          focus.push_back(GetFocus() == focused);
+                          TypeText(GetEditorTextWindow(dialog, Text1Id), "   ");
+                          ReplaceFieldText(dialog, 106, "%MNEMORA_TEST_MEDIA%\\meow.wav");
+                          PressDialogButton(dialog, IDOK);
+                      });
     };
-    EXPECT_EQ(1, Run([&](HWND dialog) {
-                  for (int id : FieldIds)
-                      ReplaceFieldText(dialog, id, File("missing" + std::to_string(id)));
-                  SetFocus(GetDlgItem(dialog, IDOK));
-                  step(dialog, 0);
-              }));
+    Run(1, [&](HWND dialog) {
+        for (int id : FieldIds)
+            ReplaceFieldText(dialog, id, File("missing" + std::to_string(id)));
+        SetFocus(GetDlgItem(dialog, IDOK));
+        step(dialog, 0);
+    });
     EXPECT_EQ(Expected, SeenTexts(Driver));
-    EXPECT_EQ(std::vector<bool>(6, true), focus);
-    EXPECT_EQ("%MNEMORA_TEST_MEDIA%\\meow.wav", Pair.SoundFileName1);
-    EXPECT_EQ("   ", Pair.PictureFileName2);
-    EXPECT_EQ("", Pair.Text1);
-}
-
-// The first card needs content, where a text of blanks counts; the message moves no focus.
-TEST_F(CardPairDialog, FirstCardNeedsContentAndSecondCardAloneIsNotEnough)
-{
-    HWND focus = nullptr;
-    EXPECT_EQ(1, Run([&](HWND dialog) {
-                  ReplaceFieldText(dialog, 104, File("cat.bmp"));
-                  TypeText(GetEditorTextWindow(dialog, Text2Id), "back only");
-                  SetFocus(focus = GetDlgItem(dialog, 108));
-                  ExpectRefusal(dialog, "A text, picture, sound or video for 1st card must be specified",
-                                [&](HWND dialog) {
-                                    EXPECT_EQ(focus, GetFocus());
-                                    TypeText(GetEditorTextWindow(dialog, Text1Id), "   ");
-                                    PressDialogButton(dialog, IDOK);
-                                });
-              }));
-    EXPECT_EQ(Expected, SeenTexts(Driver));
+    EXPECT_EQ(std::vector<bool>(7, true), focus);
     EXPECT_TRUE(IsRichText(Pair.Text1));
     EXPECT_EQ(File("cat.bmp"), Pair.PictureFileName2);
+    EXPECT_EQ("%MNEMORA_TEST_MEDIA%\\meow.wav", Pair.SoundFileName1);
+    EXPECT_EQ("   ", Pair.VideoFileName2);
 }
 
 // Plain texts and file names decide, formatting does not; another letter case of a file name is
-// another file. The refusal puts the focus on the first text. A pair edited unchanged, or a
-// cancelled edit, is no duplicate.
+// another file. The refusal puts the focus on the first text. A pair edited unchanged is no
+// duplicate; a cancelled edit leaves the pair.
 TEST_F(CardPairDialog, SameTextsWithOtherFormattingAreADuplicate)
 {
     Cards = {TextPair(MakeRtf("other")), TextPair(MakeRtf("Paris", "Courier New", true, RGB(255, 0, 0)))};
     Cards[1].Text2 = MakeRtf("France", "Times New Roman", false, RGB(0, 0, 255));
     Cards[1].PictureFileName1 = File("cat.bmp");
-    EXPECT_EQ(1, Run([&](HWND dialog) {
-                  TypeText(GetEditorTextWindow(dialog, Text1Id), "Paris");
-                  TypeText(GetEditorTextWindow(dialog, Text2Id), "France");
-                  ReplaceFieldText(dialog, 102, File("cat.bmp"));
-                  SetFocus(GetDlgItem(dialog, 110));
-                  ExpectRefusal(dialog, "Card pair already exists", [&](HWND dialog) {
-                      EXPECT_EQ(GetEditorTextWindow(dialog, Text1Id), GetFocus());
-                      ReplaceFieldText(dialog, 102, File("CAT.bmp"));
-                      PressDialogButton(dialog, IDOK);
-                  });
-              }));
+    Run(1, [&](HWND dialog) {
+        TypeText(GetEditorTextWindow(dialog, Text1Id), "Paris");
+        TypeText(GetEditorTextWindow(dialog, Text2Id), "France");
+        ReplaceFieldText(dialog, 102, File("cat.bmp"));
+        SetFocus(GetDlgItem(dialog, 110));
+        ExpectRefusal(dialog, "Card pair already exists", [&](HWND dialog) {
+            EXPECT_EQ(GetEditorTextWindow(dialog, Text1Id), GetFocus());
+            ReplaceFieldText(dialog, 102, File("CAT.bmp"));
+            PressDialogButton(dialog, IDOK);
+        });
+    });
     EXPECT_EQ(Expected, SeenTexts(Driver));
     EXPECT_EQ(File("CAT.bmp"), Pair.PictureFileName1);
     Pair = Cards[Index = 1];
-    EXPECT_EQ(0, Run([](HWND dialog) {
-                  ReplaceFieldText(dialog, 108, "changed.wav");
-                  PressDialogButton(dialog, IDCANCEL);
-              }));
+    Run(0, [](HWND dialog) {
+        ReplaceFieldText(dialog, 108, "changed.wav");
+        PressDialogButton(dialog, IDCANCEL);
+    });
     EXPECT_EQ("", Pair.SoundFileName2);
-    EXPECT_EQ(1, Run(Pressing(IDOK)));
+    Run(1, Pressing(IDOK));
     EXPECT_EQ(4u, Driver.Seen().size()) << "no further box";
 }
 
@@ -181,7 +171,7 @@ TEST_F(CardPairDialog, BrowseOffersItsKindsFilterAndReplacesTheField)
         };
         Answer(Driver, choose, [&, i](HWND dialog) { step(dialog, i + 1); });
     };
-    Run([&](HWND dialog) { step(dialog, 0); });
+    Run(0, [&](HWND dialog) { step(dialog, 0); });
     ASSERT_EQ(4u, fields.size());
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(cases[i].Filter + " | All files (*.*)", filters[i]);
@@ -196,7 +186,7 @@ TEST_F(CardPairDialog, ToolButtonsReportFailuresToStart)
     ExpandEnvironmentStringsA("%SystemRoot%\\system32\\soundrecorder.exe", recorder, sizeof recorder);
     if (GetFileAttributesA(recorder) != INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "this system has a sound recorder";
-    Run([&](HWND dialog) {
+    Run(0, [&](HWND dialog) {
         PressDialogButton(dialog, 201);
         Answer(Driver, IDOK, Pressing(203));
         Answer(Driver, IDOK, Pressing(202));

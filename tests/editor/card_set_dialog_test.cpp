@@ -20,12 +20,11 @@ class CardSetDialog : public testing::Test {
   protected:
     void SetUp() override { CardSetsChanged = 0; }
 
-    int Run(std::function<void(HWND dialog)> script)
+    void Run(int expectedResult, std::function<void(HWND dialog)> script)
     {
         Driver.Then(script);
-        int result = ShowCardSetDialog(nullptr, "Fruit", Cards);
+        EXPECT_EQ(expectedResult, ShowCardSetDialog(nullptr, "Fruit", Cards));
         EXPECT_TRUE(Driver.Done());
-        return result;
     }
 
     DialogDriver Driver;
@@ -59,21 +58,14 @@ std::string AsWritten(const std::string& rtf)
 
 TEST(PairDisplayText, ListsFileNamesWithoutFoldersInTheirFixedOrder)
 {
-    CardPair pair = {"",
-                     "",
-                     "C:\\pictures\\cats\\cat.bmp",
-                     "dog.png",
-                     "C:\\meow.wav",
-                     "D:\\sounds\\woof.wav",
-                     "%USERPROFILE%\\clip.mpg",
-                     "C:\\films\\run.wmv"};
+    CardPair pair = {"", "", "C:\\p\\cat.bmp", "dog.png", "C:\\meow.wav", "D:\\s\\woof.wav", "%X%\\a.mpg", "C:\\b.wmv"};
     bool hasText = true;
-    EXPECT_EQ("Picture 1: cat.bmp, Sound 1: meow.wav, Video 1: clip.mpg, Picture 2: dog.png, Sound 2: woof.wav, "
-              "Video 2: run.wmv",
+    EXPECT_EQ("Picture 1: cat.bmp, Sound 1: meow.wav, Video 1: a.mpg, Picture 2: dog.png, Sound 2: woof.wav, "
+              "Video 2: b.wmv",
               PairDisplayText(pair, false, &hasText));
     EXPECT_FALSE(hasText);
-    pair = {"", "", "", "C:\\p\\dog.png", "", "C:\\s\\woof.wav", "", ""};
-    EXPECT_EQ("Picture 2: dog.png, Sound 2: woof.wav", PairDisplayText(pair, true, nullptr));
+    pair = {"", "", "", "C:\\p\\dog.png", "", "", "", ""};
+    EXPECT_EQ("Picture 2: dog.png", PairDisplayText(pair, true, nullptr));
     EXPECT_EQ("", PairDisplayText(CardPair(), false, nullptr));
 }
 
@@ -87,23 +79,16 @@ TEST_F(CardSetDialog, ShowsTheNameAndSortsTextsFirstThenListings)
              TextPair(MakeRtf("apple", "Courier New", false, RGB(255, 0, 0))),
              TextPair(MakeRtf("Banana", "Tahoma", true)),
              TextPair("{\\rtf1\\ansi }")};
-    std::string name;
-    std::vector<LPARAM> order;
-    std::vector<int> heights;
-    EXPECT_EQ(0, Run([&](HWND dialog) {
-                  name = GetDialogItemText(dialog, 401);
-                  HWND list = GetDlgItem(dialog, ListId);
-                  order = GetListItemData(list);
-                  for (size_t i = 0; i < order.size(); ++i)
-                      heights.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0)));
-                  EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
-                  PressDialogButton(dialog, IDCANCEL);
-              }));
+    Run(0, [&](HWND dialog) {
+        EXPECT_EQ("Fruit", GetDialogItemText(dialog, 401));
+        HWND list = GetDlgItem(dialog, ListId);
+        EXPECT_EQ((std::vector<LPARAM>{5, 3, 4, 1, 2, 0}), GetListItemData(list));
+        for (int i = 0; i < 6; ++i)
+            EXPECT_GT(SendMessageA(list, LB_GETITEMHEIGHT, i, 0), 5) << i;
+        EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
+        PressDialogButton(dialog, IDCANCEL);
+    });
     EXPECT_EQ("Card set", Driver.Seen()[0].Caption);
-    EXPECT_EQ("Fruit", name);
-    EXPECT_EQ((std::vector<LPARAM>{5, 3, 4, 1, 2, 0}), order);
-    for (int height : heights)
-        EXPECT_GT(height, 5);
     EXPECT_EQ(0, CardSetsChanged);
 }
 
@@ -116,7 +101,7 @@ TEST_F(CardSetDialog, JoinsBothTextsEachWithItsOwnFormatting)
     std::vector<std::string> shown;
     std::string quoted;
     bool hasText = false;
-    Run([&](HWND dialog) {
+    Run(0, [&](HWND dialog) {
         pair.Text2 = AsWritten(amsel);
         shown.push_back(PairDisplayText(pair, false, &hasText));
         pair.Text2 = amsel;
@@ -145,69 +130,49 @@ TEST_F(CardSetDialog, JoinsBothTextsEachWithItsOwnFormatting)
     DestroyWindow(editor);
 }
 
-TEST_F(CardSetDialog, ModifyAndRemoveNeedASelection)
-{
-    Cards = {TextPair(MakeRtf("one"))};
-    std::vector<bool> focusOnList;
-    Run([&](HWND dialog) {
-        PressDialogButton(dialog, ModifyId);
-        Answer(Driver, IDOK, [&](HWND dialog) {
-            focusOnList.push_back(GetFocus() == GetDlgItem(dialog, ListId));
-            SetFocus(GetDlgItem(dialog, IDCANCEL));
-            PressDialogButton(dialog, RemoveId);
-        });
-        Answer(Driver, IDOK, [&](HWND dialog) {
-            focusOnList.push_back(GetFocus() == GetDlgItem(dialog, ListId));
-            PressDialogButton(dialog, IDCANCEL);
-        });
-    });
-    EXPECT_EQ(std::vector<std::string>(2, "Error: A list item has to be selected"), SeenTexts(Driver));
-    EXPECT_EQ((std::vector<bool>{true, true}), focusOnList);
-}
-
-TEST_F(CardSetDialog, AddAppendsThePairAndShowsItSorted)
+// Modify and Remove without a selection say so and put the focus on the list. Add appends the
+// pair and shows it sorted; a double click modifies a pair in place, which marks no change; Save
+// does.
+TEST_F(CardSetDialog, AddAppendsAndModifyChangesInPlace)
 {
     Cards = {TextPair(MakeRtf("b")), TextPair(MakeRtf("d"))};
-    std::vector<LPARAM> order;
-    auto typeC = [](HWND pairDialog) {
-        TypeText(GetEditorTextWindow(pairDialog, 101), "c");
-        PressDialogButton(pairDialog, IDOK);
-    };
-    EXPECT_EQ(1, Run([&](HWND dialog) {
-                  PressDialogButton(dialog, AddId);
-                  Answer(Driver, typeC, [&](HWND dialog) {
-                      order = GetListItemData(GetDlgItem(dialog, ListId));
-                      EXPECT_FALSE(IsEnabled(dialog, ModifyId));
-                      PressDialogButton(dialog, IDOK);
-                  });
-              }));
-    EXPECT_EQ(1, CardSetsChanged);
-    ASSERT_EQ(3u, Cards.size());
-    EXPECT_EQ("c", PlainTextForCompare(Cards[2].Text1));
-    EXPECT_EQ((std::vector<LPARAM>{0, 2, 1}), order);
-}
-
-// A double click modifies the pair in place; that marks no change, Save does.
-TEST_F(CardSetDialog, ModifyChangesThePairInPlaceAndOnlySaveMarksAChange)
-{
-    Cards = {TextPair(MakeRtf("alpha")), TextPair(MakeRtf("beta"))};
-    std::string shownText;
-    auto append2 = [&](HWND pairDialog) {
+    std::string shown;
+    auto type = [&](HWND pairDialog) {
         HWND text = GetEditorTextWindow(pairDialog, 101);
-        shownText = StreamOutText(text);
+        shown = StreamOutText(text);
         SelectText(text, -1, -1);
         TypeText(text, "2");
         PressDialogButton(pairDialog, IDOK);
     };
-    EXPECT_EQ(0, Run([&](HWND dialog) {
-                  ClickListItem(GetDlgItem(dialog, ListId), 1, true);
-                  EXPECT_TRUE(IsEnabled(dialog, ModifyId) && IsEnabled(dialog, RemoveId));
-                  Answer(Driver, append2, Pressing(IDCANCEL));
-              }));
-    EXPECT_EQ("beta", shownText);
-    EXPECT_EQ("beta2", PlainTextForCompare(Cards[1].Text1));
+    auto expectFocusOnList = [](int next) {
+        return Pressing(IDOK, [next](HWND dialog) {
+            EXPECT_EQ(GetDlgItem(dialog, ListId), GetFocus());
+            SetFocus(GetDlgItem(dialog, IDCANCEL));
+            PressDialogButton(dialog, next);
+        });
+    };
+    Run(0, [&](HWND dialog) {
+        PressDialogButton(dialog, ModifyId);
+        Driver.Then(expectFocusOnList(RemoveId));
+        Driver.Then(expectFocusOnList(AddId));
+        Answer(Driver, type, [&](HWND dialog) {
+            EXPECT_EQ((std::vector<LPARAM>{2, 0, 1}), GetListItemData(GetDlgItem(dialog, ListId))) << "\"2\" first";
+            EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
+            CardSetsChanged = 0;
+            ClickListItem(GetDlgItem(dialog, ListId), 2, true);
+            EXPECT_TRUE(IsEnabled(dialog, ModifyId) && IsEnabled(dialog, RemoveId));
+        });
+        Answer(Driver, type, Pressing(IDCANCEL));
+    });
+    EXPECT_EQ((std::vector<std::string>{"Error: A list item has to be selected",
+                                        "Error: A list item has to be selected", "Card pair", "Card pair"}),
+              SeenTexts(Driver));
+    EXPECT_EQ("d", shown);
+    const char* texts[] = {"b", "d2", "2"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(texts[i], PlainTextForCompare(Cards.at(i).Text1));
     EXPECT_EQ(0, CardSetsChanged);
-    EXPECT_EQ(1, Run(Pressing(IDOK)));
+    Run(1, Pressing(IDOK));
     EXPECT_EQ(1, CardSetsChanged);
 }
 
@@ -218,31 +183,26 @@ TEST_F(CardSetDialog, RemoveAsksAndYesErasesThePair)
     Cards = {TextPair("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\uc1 \\u945?\\u946? x}"), TextPair(MakeRtf("z")),
              MediaPair("C:\\p\\cat.bmp", "C:\\s\\meow.wav")};
     wchar_t question[512] = L"";
-    std::vector<LPARAM> orderAfterNo;
     auto readAndSayNo = [&](HWND box) {
         GetDlgItemTextW(box, 0xFFFF, question, 512);
         PressDialogButton(box, IDNO);
     };
-    EXPECT_EQ(0, Run([&](HWND dialog) {
-                  ClickListItem(GetDlgItem(dialog, ListId), 0);
-                  PressDialogButton(dialog, RemoveId);
-                  Answer(Driver, readAndSayNo, [&](HWND dialog) {
-                      orderAfterNo = GetListItemData(GetDlgItem(dialog, ListId));
-                      ClickListItem(GetDlgItem(dialog, ListId), 2); // the listing sorts last
-                      PressDialogButton(dialog, RemoveId);
-                  });
-                  Answer(Driver, IDYES, [&](HWND dialog) {
-                      EXPECT_FALSE(IsEnabled(dialog, RemoveId));
-                      PressDialogButton(dialog, IDCANCEL);
-                  });
-              }));
+    Run(0, [&](HWND dialog) {
+        ClickListItem(GetDlgItem(dialog, ListId), 0);
+        PressDialogButton(dialog, RemoveId);
+        Answer(Driver, readAndSayNo, [&](HWND dialog) {
+            EXPECT_EQ((std::vector<LPARAM>{0, 1, 2}), GetListItemData(GetDlgItem(dialog, ListId)));
+            ClickListItem(GetDlgItem(dialog, ListId), 2); // the listing sorts last
+            PressDialogButton(dialog, RemoveId);
+        });
+        Answer(Driver, IDYES, [&](HWND dialog) {
+            EXPECT_FALSE(IsEnabled(dialog, RemoveId));
+            PressDialogButton(dialog, IDCANCEL);
+        });
+    });
     EXPECT_STREQ(L"Are you really sure that you want to remove entry with text \"\x03B1\x03B2 x\"?", question);
-    std::vector<std::string> seen = SeenTexts(Driver);
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("Question", seen[0].substr(0, 8));
     EXPECT_EQ("Question: Are you really sure that you want to remove entry Picture 1: cat.bmp, Sound 1: meow.wav?",
-              seen[1]);
-    EXPECT_EQ((std::vector<LPARAM>{0, 1, 2}), orderAfterNo);
+              SeenTexts(Driver).at(1));
     EXPECT_EQ(1, CardSetsChanged) << "the caller saves nothing after Cancel, but a pair was removed";
     ASSERT_EQ(2u, Cards.size());
     EXPECT_EQ("z", PlainTextForCompare(Cards[1].Text1));
@@ -253,45 +213,35 @@ TEST_F(CardSetDialog, RemoveAsksAndYesErasesThePair)
 TEST_F(CardSetDialog, DrawsListingsTextsAndTheSelection)
 {
     const COLORREF white = RGB(255, 255, 255), blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
-    struct Drawn {
-        Pixels Plain, Selected;
-        int ItemArea = 0, ItemHeight = 0;
-    };
-    auto draw = [&](CardSet cards) {
-        Cards = cards;
-        Drawn drawn;
-        Run([&](HWND dialog) {
+    Pixels plain[3], selected[3];
+    RECT item[3] = {};
+    const CardSet cardSets[3] = {
+        {MediaPair("C:\\p\\cat.bmp", "")}, {TextPair(MakeRtf("Red text", "Tahoma", true, red))}, {}};
+    for (int i = 0; i < 3; ++i) {
+        Cards = cardSets[i];
+        Run(0, [&](HWND dialog) {
             HWND list = GetDlgItem(dialog, ListId);
-            RECT item = {};
-            SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-            drawn.ItemArea = (item.right - item.left) * (item.bottom - item.top);
-            drawn.ItemHeight = item.bottom - item.top;
+            SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item[i]));
             SetFocus(list);
-            drawn.Plain = CaptureClient(list);
+            plain[i] = CaptureClient(list);
             ClickListItem(list, 0);
-            drawn.Selected = CaptureClient(list);
+            selected[i] = CaptureClient(list);
             PressDialogButton(dialog, IDCANCEL);
         });
-        return drawn;
-    };
-    Drawn listing = draw({MediaPair("C:\\p\\cat.bmp", "")});
-    int all = listing.Plain.Width * listing.Plain.Height;
+    }
+    int all = plain[0].Width * plain[0].Height, itemArea = (item[0].right - item[0].left) * item[0].bottom;
     ASSERT_GT(all, 0);
-    EXPECT_GT(listing.Plain.Count(white), all - listing.ItemArea);
-    EXPECT_GT(all - listing.Plain.Count(white), 20) << "the listing's letters";
-    EXPECT_GT(listing.Selected.Count(blue), listing.ItemArea / 2);
-    EXPECT_GT(listing.Selected.Count(white) - (all - listing.ItemArea), 20) << "white letters on blue";
-
-    Drawn text = draw({TextPair(MakeRtf("Red text", "Tahoma", true, red))});
-    EXPECT_GT(text.ItemHeight, 8);
-    EXPECT_LT(text.ItemHeight, 40) << "one line of 10-point text";
-    EXPECT_GT(text.Plain.Count(red), 20) << "red letters";
-    EXPECT_GT(text.Selected.Count(blue), 100);
-    EXPECT_EQ(0, text.Selected.Count(red)) << "the selection draws the text in white";
-
-    int other = all - draw({}).Plain.Count(white);
-    EXPECT_GT(other, 0);
-    EXPECT_LT(other, 2 * listing.Plain.Width) << "no more than a dotted line across the top";
+    EXPECT_GT(plain[0].Count(white), all - itemArea);
+    EXPECT_GT(all - plain[0].Count(white), 20) << "the listing's letters";
+    EXPECT_GT(selected[0].Count(blue), itemArea / 2);
+    EXPECT_GT(selected[0].Count(white) - (all - itemArea), 20) << "white letters on blue";
+    EXPECT_GT(item[1].bottom, 8);
+    EXPECT_LT(item[1].bottom, 40) << "one line of 10-point text";
+    EXPECT_GT(plain[1].Count(red), 20) << "red letters";
+    EXPECT_GT(selected[1].Count(blue), 100);
+    EXPECT_EQ(0, selected[1].Count(red)) << "the selection draws the text in white";
+    EXPECT_GT(all - plain[2].Count(white), 0);
+    EXPECT_LT(all - plain[2].Count(white), 2 * plain[2].Width) << "no more than a dotted line across the top";
 }
 
 // The list keeps what it worked out for each pair; heights and order are those of the display
@@ -300,39 +250,23 @@ TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
 {
     const char* words[] = {"kiwi", "Apple", "mango", "fig", "Banana"};
     for (int i = 0; i < 5; ++i) {
-        CardPair pair;
-        pair.Text1 = AsWritten("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}\\f" + std::to_string(i % 2) +
-                               "\\fs" + std::to_string(16 + 8 * i) + (i % 2 ? "\\b " : " ") + words[i] + "}");
+        Cards.push_back(
+            TextPair(AsWritten("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}\\f" + std::to_string(i % 2) +
+                               "\\fs" + std::to_string(16 + 8 * i) + (i % 2 ? "\\b " : " ") + words[i] + "}")));
         if (i % 2)
-            pair.Text2 = AsWritten(MakeRtf("second", "Times New Roman", false, RGB(0, 0, 200)));
-        Cards.push_back(pair);
+            Cards.back().Text2 = AsWritten(MakeRtf("second", "Times New Roman", false, RGB(0, 0, 200)));
     }
     std::vector<int> kept, fresh;
-    std::vector<std::string> sortTexts;
-    Run([&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, ListId);
-        HWND rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    std::vector<std::string> texts;
+    Run(0, [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, ListId), rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
         HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        HDC memory = CreateCompatibleDC(display);
-        RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        HBITMAP bitmap = CreateCompatibleBitmap(display, screen.right, screen.bottom);
-        HGDIOBJ old = SelectObject(memory, bitmap);
         for (LPARAM index : GetListItemData(list)) {
             StreamInRtf(rich, PairDisplayText(Cards[index], false, nullptr));
-            sortTexts.push_back(StreamOutText(rich));
-            FORMATRANGE range = {memory, memory, screen, screen, {0, 0}};
-            SendMessageA(rich, EM_SETSEL, 0, -1);
-            SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
-            PixelsToTwips(range.rc, display);
-            range.rcPage = range.rc;
-            FormatRichTextRange(rich, TRUE, &range);
-            FormatRichTextRange(rich, TRUE, nullptr);
-            fresh.push_back(TwipsToPixelsY(display, range.rc.bottom));
+            texts.push_back(StreamOutText(rich));
+            fresh.push_back(MeasureRichTextHeight(rich, display));
             kept.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, kept.size(), 0)));
         }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
         DeleteDC(display);
         DestroyWindow(rich);
         PressDialogButton(dialog, IDCANCEL);
@@ -342,7 +276,7 @@ TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
     EXPECT_LT(*std::min_element(kept.begin(), kept.end()), *std::max_element(kept.begin(), kept.end()))
         << "texts of 8 to 24 points differ in height";
     EXPECT_LT(*std::max_element(kept.begin(), kept.end()), 100);
-    for (size_t i = 1; i < sortTexts.size(); ++i)
-        EXPECT_LT(lstrcmpA(sortTexts[i - 1].c_str(), sortTexts[i].c_str()), 0) << sortTexts[i];
-    EXPECT_EQ("Apple, second", sortTexts[0]);
+    for (size_t i = 1; i < texts.size(); ++i)
+        EXPECT_LT(lstrcmpA(texts[i - 1].c_str(), texts[i].c_str()), 0) << texts[i];
+    EXPECT_EQ("Apple, second", texts[0]);
 }

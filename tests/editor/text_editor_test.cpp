@@ -33,11 +33,6 @@ HWND EditorChild(HWND dialog, int id, int editorId = Text1Id)
     return GetDlgItem(GetDlgItem(dialog, editorId), id);
 }
 
-void Click(HWND dialog, int buttonId)
-{
-    SendMessageA(EditorChild(dialog, buttonId), BM_CLICK, 0, 0);
-}
-
 // Clicks the colour button, posted so that the chooser runs in the dialog's loop.
 void OpenChooser(HWND dialog)
 {
@@ -55,38 +50,34 @@ std::string SelectedFace(HWND dialog, int editorId = Text1Id)
 
 } // namespace
 
-// A button sets its effect where the selection lacks it (mixed counts as lacking) and clears it
-// otherwise; on an empty selection it formats what is typed next. The text keeps the focus.
+// Each button sets its effect where the selection lacks it (a mixed selection counts as lacking)
+// and clears it otherwise; on an empty selection it formats what is typed next. The text keeps
+// the focus.
 TEST_F(TextEditor, FormattingButtonsToggleTheSelectionsEffects)
 {
     Run([](HWND dialog) {
         HWND text = GetEditorTextWindow(dialog, Text1Id);
         SetFocus(text);
         TypeText(text, "hello world");
-        SelectText(text, 0, 5);
-        Click(dialog, EditorBoldId);
-        EXPECT_EQ(text, GetFocus()) << "the text keeps the focus after a click on B";
-        EXPECT_EQ(static_cast<DWORD>(CFE_BOLD), GetSelectionFormat(text).dwEffects & CFE_BOLD);
-        Click(dialog, EditorBoldId);
-        CHARFORMATA twice = GetSelectionFormat(text);
-        EXPECT_TRUE((twice.dwMask & CFM_BOLD) && !(twice.dwEffects & CFE_BOLD));
-        Click(dialog, EditorBoldId);
-        SelectText(text, 0, -1);
-        EXPECT_FALSE(GetSelectionFormat(text).dwMask & CFM_BOLD) << "mixed";
-        Click(dialog, EditorBoldId);
-        EXPECT_TRUE(GetSelectionFormat(text).dwMask & CFM_BOLD) << "one weight";
-        SelectText(text, 0, 5);
-        for (int id : {EditorItalicId, EditorUnderlineId, EditorItalicId, EditorUnderlineId})
-            Click(dialog, id);
-        EXPECT_FALSE(GetSelectionFormat(text).dwEffects & (CFE_ITALIC | CFE_UNDERLINE));
-        Click(dialog, EditorItalicId);
-        Click(dialog, EditorUnderlineId);
-        EXPECT_EQ(static_cast<DWORD>(CFE_ITALIC | CFE_UNDERLINE),
-                  GetSelectionFormat(text).dwEffects & (CFE_ITALIC | CFE_UNDERLINE));
-
+        for (auto button : {std::make_pair(EditorBoldId, CFE_BOLD), std::make_pair(EditorItalicId, CFE_ITALIC),
+                            std::make_pair(EditorUnderlineId, CFE_UNDERLINE)}) {
+            SelectText(text, 0, 5);
+            for (DWORD expected : {static_cast<DWORD>(button.second), DWORD(0)}) {
+                SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+                CHARFORMATA format = GetSelectionFormat(text);
+                EXPECT_EQ(expected, format.dwMask & button.second ? format.dwEffects & button.second : 99u)
+                    << button.first;
+            }
+            SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+            SelectText(text, 0, -1);
+            EXPECT_FALSE(GetSelectionFormat(text).dwMask & button.second) << "mixed";
+            SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+            EXPECT_TRUE(GetSelectionFormat(text).dwMask & button.second) << "one effect for all";
+            EXPECT_EQ(text, GetFocus());
+        }
         SelectText(text, -1, -1);
         bool boldBefore = (GetSelectionFormat(text).dwEffects & CFE_BOLD) != 0;
-        Click(dialog, EditorBoldId);
+        SendMessageA(EditorChild(dialog, EditorBoldId), BM_CLICK, 0, 0);
         TypeText(text, "CD");
         SelectText(text, 11, 13);
         EXPECT_NE(boldBefore, (GetSelectionFormat(text).dwEffects & CFE_BOLD) != 0) << "typed after B";
@@ -94,46 +85,26 @@ TEST_F(TextEditor, FormattingButtonsToggleTheSelectionsEffects)
     });
 }
 
-// An empty editor types in Tahoma 10 points and its font list shows it; the list holds no
-// vertical faces.
-TEST_F(TextEditor, EmptyEditorTypesInTahomaTenPoint)
-{
-    Run([](HWND dialog) {
-        HWND text = GetEditorTextWindow(dialog, Text2Id);
-        EXPECT_EQ("Tahoma", SelectedFace(dialog, Text2Id));
-        SetFocus(text);
-        TypeText(text, "typed");
-        SelectText(text, 0, -1);
-        CHARFORMATA format = GetSelectionFormat(text);
-        EXPECT_STREQ("Tahoma", format.szFaceName);
-        EXPECT_EQ(200, format.yHeight);
-        HWND list = EditorChild(dialog, EditorFontListId);
-        int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
-        EXPECT_GT(count, 3);
-        for (int i = 0; i < count; ++i) {
-            char face[256] = "";
-            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(face));
-            EXPECT_NE('@', face[0]) << face;
-        }
-        PressDialogButton(dialog, IDCANCEL);
-    });
-}
-
-// The list shows the face at the caret (mixed faces leave it as it was); choosing a face changes
-// only the face of the selection.
+// The list holds no vertical faces and shows the face at the caret (mixed faces leave it as it
+// was); choosing a face changes only the face of the selection. An empty editor types in Tahoma
+// 10 points and its list shows it.
 TEST_F(TextEditor, FontListFollowsTheCaretAndSetsTheFace)
 {
     Pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}{\\f1 Tahoma;}}\\f0\\fs24 first \\f1 second}";
     Run([](HWND dialog) {
-        HWND text = GetEditorTextWindow(dialog, Text1Id);
+        HWND text = GetEditorTextWindow(dialog, Text1Id), list = EditorChild(dialog, EditorFontListId);
         std::vector<std::string> faces;
+        for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+            char face[256] = "";
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(face));
+            EXPECT_NE('@', face[0]) << face;
+        }
         for (int at : {1, 9, 1, -1}) {
             SelectText(text, at < 0 ? 0 : at, at);
             faces.push_back(SelectedFace(dialog));
         }
         EXPECT_EQ((std::vector<std::string>{"Courier New", "Tahoma", "Courier New", "Courier New"}), faces);
         SelectText(text, 0, 5);
-        HWND list = EditorChild(dialog, EditorFontListId);
         SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma")),
                      0);
         SendMessageA(GetDlgItem(dialog, Text1Id), WM_COMMAND, MAKEWPARAM(EditorFontListId, CBN_SELCHANGE),
@@ -141,6 +112,15 @@ TEST_F(TextEditor, FontListFollowsTheCaretAndSetsTheFace)
         CHARFORMATA format = GetSelectionFormat(text);
         EXPECT_STREQ("Tahoma", format.szFaceName);
         EXPECT_EQ(240, format.yHeight);
+
+        HWND text2 = GetEditorTextWindow(dialog, Text2Id);
+        EXPECT_EQ("Tahoma", SelectedFace(dialog, Text2Id));
+        SetFocus(text2);
+        TypeText(text2, "typed");
+        SelectText(text2, 0, -1);
+        format = GetSelectionFormat(text2);
+        EXPECT_STREQ("Tahoma", format.szFaceName);
+        EXPECT_EQ(200, format.yHeight);
         PressDialogButton(dialog, IDCANCEL);
     });
 }
@@ -170,79 +150,55 @@ TEST_F(TextEditor, ColourChooserStartColourAndResult)
         Answer(Driver, choose, [&, i](HWND dialog) { step(dialog, i + 1); });
     };
     Run([&](HWND dialog) { step(dialog, 0); });
-    EXPECT_EQ(
-        (std::vector<COLORREF>{GetSysColor(COLOR_WINDOWTEXT), RGB(200, 10, 20), 0, GetSysColor(COLOR_WINDOWTEXT)}),
-        starts);
+    const COLORREF automatic = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ((std::vector<COLORREF>{automatic, RGB(200, 10, 20), 0, automatic}), starts);
     EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
     EXPECT_EQ(RGB(0, 128, 255), format.crTextColor);
 }
 
-TEST_F(TextEditor, TabMovesTheFocusInsteadOfBeingTyped)
+// Tab moves the focus on instead of being typed. The text line runs along the bottom edge, also
+// after a resize, under the buttons and the font list; each button has its tooltip.
+TEST_F(TextEditor, TabLayoutAndTooltips)
 {
     Run([&](HWND dialog) {
-        HWND text = GetEditorTextWindow(dialog, Text1Id);
+        HWND text = GetEditorTextWindow(dialog, Text1Id), editor = GetDlgItem(dialog, Text1Id);
         SetFocus(text);
         TypeText(text, "ab");
         // Posted as the keyboard would, so that the dialog's own loop sees it.
         PostMessageA(text, WM_KEYDOWN, VK_TAB, 0x000F0001);
         PostMessageA(text, WM_KEYUP, VK_TAB, 0xC00F0001);
-        WhenIdle([dialog, text] {
+        WhenIdle([dialog, text, editor] {
             EXPECT_EQ(GetDlgItem(dialog, 102), GetFocus());
             EXPECT_EQ("ab", StreamOutText(text));
-            PressDialogButton(dialog, IDCANCEL);
-        });
-    });
-}
-
-// Buttons in a row at the top, the font list under them and the text line along the bottom edge,
-// at the dialog's size and after a resize; each button has its tooltip.
-TEST_F(TextEditor, LayoutAndTooltips)
-{
-    Run([](HWND dialog) {
-        HWND editor = GetDlgItem(dialog, Text1Id);
-        RECT line = {0, 0, 100, 14};
-        MapDialogRect(dialog, &line);
-        auto place = [editor](int id) {
-            RECT rect;
-            GetWindowRect(GetDlgItem(editor, id), &rect);
-            MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&rect), 2);
-            return rect;
-        };
-        for (int resized = 0; resized < 2; ++resized) {
-            if (resized)
-                MoveWindow(editor, 10, 10, 300, 120, TRUE);
-            RECT client;
+            RECT line = {0, 0, 100, 14}, client, textRect, listRect, buttonRect;
+            MapDialogRect(dialog, &line);
+            MoveWindow(editor, 10, 10, 300, 120, TRUE);
             GetClientRect(editor, &client);
-            for (int id = EditorBoldId; id <= EditorColorId; ++id) {
-                RECT button = place(id);
-                RECT expected = {(id - EditorBoldId) * 32, 0, (id - EditorBoldId + 1) * 32, 32};
-                EXPECT_TRUE(EqualRect(&expected, &button)) << id;
-            }
-            RECT text = place(EditorRichEditId);
+            GetWindowRect(text, &textRect);
+            GetWindowRect(EditorChild(dialog, EditorFontListId), &listRect);
+            GetWindowRect(EditorChild(dialog, EditorColorId), &buttonRect);
+            EXPECT_GE(listRect.top, buttonRect.bottom);
+            MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&textRect), 2);
             RECT expected = {0, client.bottom - line.bottom, client.right, client.bottom};
-            EXPECT_TRUE(EqualRect(&expected, &text)) << resized;
-            EXPECT_EQ(32, place(EditorFontListId).top);
-        }
+            EXPECT_TRUE(EqualRect(&expected, &textRect));
 
-        HWND tooltips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-        while (tooltips && GetWindow(tooltips, GW_OWNER) != dialog)
-            tooltips = FindWindowExA(nullptr, tooltips, TOOLTIPS_CLASSA, nullptr);
-        ASSERT_NE(nullptr, tooltips);
-        EXPECT_EQ(8, SendMessageA(tooltips, TTM_GETTOOLCOUNT, 0, 0));
-        const char* texts[] = {"Bold", "Italic", "Underline", "Color"};
-        for (int editorId : {Text1Id, Text2Id}) {
+            HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+            while (tips && GetWindow(tips, GW_OWNER) != dialog)
+                tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr);
+            EXPECT_EQ(8, SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0));
+            const char* texts[] = {"Bold", "Italic", "Underline", "Color"};
             for (int id = EditorBoldId; id <= EditorColorId; ++id) {
-                char text[256] = "";
+                char tip[64] = "";
                 TOOLINFOA tool = {};
                 tool.cbSize = sizeof tool;
                 tool.hwnd = dialog;
-                tool.uId = reinterpret_cast<UINT_PTR>(EditorChild(dialog, id, editorId));
-                tool.lpszText = text;
-                SendMessageA(tooltips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-                EXPECT_STREQ(texts[id - EditorBoldId], text);
+                tool.uId = reinterpret_cast<UINT_PTR>(EditorChild(dialog, id, Text2Id));
+                tool.lpszText = tip;
+                SendMessageA(tips, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+                EXPECT_STREQ(texts[id - EditorBoldId], tip);
             }
-        }
-        PressDialogButton(dialog, IDCANCEL);
+            PressDialogButton(dialog, IDCANCEL);
+        });
     });
 }
 
@@ -252,35 +208,25 @@ TEST_F(TextEditor, CustomColoursAreSharedWithTheSettingsChooser)
 {
     const COLORREF fromSettings = RGB(13, 171, 97), fromEditor = RGB(222, 33, 144);
     int shownInEditor = 0, shownInSettings = 0;
-    Driver.Then(Pressing(103));
-    Answer(
-        Driver,
-        [&](HWND chooser) {
-            SetChooserColor(chooser, fromSettings, true);
+    auto define = [&](COLORREF shown, int* count, COLORREF added) {
+        return [=](HWND chooser) {
+            *count = CaptureClient(chooser).Count(shown);
+            SetChooserColor(chooser, added, true);
             PressDialogButton(chooser, IDCANCEL);
-        },
-        Pressing(IDCANCEL));
+        };
+    };
+    int none = 0;
+    Driver.Then(Pressing(103));
+    Answer(Driver, define(fromSettings, &none, fromSettings), Pressing(IDCANCEL));
     ShowSettingsDialog(nullptr);
     Run([&](HWND dialog) {
         OpenChooser(dialog);
-        Answer(
-            Driver,
-            [&](HWND chooser) {
-                shownInEditor = CaptureClient(chooser).Count(fromSettings);
-                SetChooserColor(chooser, fromEditor, true);
-                PressDialogButton(chooser, IDCANCEL);
-            },
-            Pressing(IDCANCEL));
+        Answer(Driver, define(fromSettings, &shownInEditor, fromEditor), Pressing(IDCANCEL));
     });
     Driver.Then(Pressing(103));
-    Answer(
-        Driver,
-        [&](HWND chooser) {
-            shownInSettings = CaptureClient(chooser).Count(fromEditor);
-            PressDialogButton(chooser, IDCANCEL);
-        },
-        Pressing(IDCANCEL));
+    Answer(Driver, define(fromEditor, &shownInSettings, fromEditor), Pressing(IDCANCEL));
     ShowSettingsDialog(nullptr);
+    EXPECT_EQ(0, none);
     EXPECT_GT(shownInEditor, 20);
     EXPECT_GT(shownInSettings, 20);
 }
