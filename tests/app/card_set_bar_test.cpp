@@ -35,25 +35,10 @@ std::vector<int> GridLines(const Pixels& p, int at, bool down)
     return lines;
 }
 
-class Bar : public testing::Test {
-  protected:
-    void SetUp() override
-    {
-        ResetUserData();
-        Window = OpenMainWindow();
-        BarWindow = GetDlgItem(Window, 1);
-    }
-    void TearDown() override
-    {
-        DestroyMainWindow(Window);
-        ResetUserData();
-    }
-    HWND Window = nullptr, BarWindow = nullptr;
-};
-
 } // namespace
 
-// Grid lines share their borders; the last cell takes what the division leaves.
+// Grid lines share their borders; the last cell takes what the division leaves. Drawing leaves
+// no objects behind.
 TEST(BoardSizeImage, GridLinesShareBordersAndTheLastCellTakesTheRest)
 {
     Pixels twoByTwo = ImagePixels(2, 2), fourByFive = ImagePixels(4, 5);
@@ -66,11 +51,6 @@ TEST(BoardSizeImage, GridLinesShareBordersAndTheLastCellTakesTheRest)
     EXPECT_EQ(3u, GridLines(ImagePixels(2, 3), 10, true).size());
     EXPECT_EQ(3u, GridLines(ImagePixels(3, 2), 10, false).size()) << "three rows of two";
     EXPECT_EQ(4u, GridLines(ImagePixels(3, 2), 10, true).size());
-}
-
-TEST(BoardSizeImage, DrawingLeaksNoObjects)
-{
-    DeleteObject(DrawBoardSizeImage(5, 4));
     int before = CountGdiObjects();
     for (int i = 0; i < 50; ++i)
         DeleteObject(DrawBoardSizeImage(5, 4));
@@ -78,10 +58,12 @@ TEST(BoardSizeImage, DrawingLeaksNoObjects)
 }
 
 // Six buttons send the board sizes' commands in order, 15-pixel gaps between them; the toolbar
-// keeps its width in a window too narrow for it.
-TEST_F(Bar, SixButtonsWithGapsKeepTheirWidth)
+// keeps its width in a window too narrow for it. Repainting the label shows the bar's colour and
+// adds no brushes. Refilling lists new card sets sorted, none selected.
+TEST(Bar, ButtonsLabelAndCardSetList)
 {
-    HWND toolbar = GetDlgItem(BarWindow, BarToolbarId);
+    ResetUserData();
+    HWND window = OpenMainWindow(), bar = GetDlgItem(window, 1), toolbar = GetDlgItem(bar, BarToolbarId);
     ASSERT_EQ(11, SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < 11; ++i) {
         TBBUTTON button = {};
@@ -90,36 +72,30 @@ TEST_F(Bar, SixButtonsWithGapsKeepTheirWidth)
         EXPECT_EQ(i % 2 ? 0 : 2001 + i / 2, button.idCommand) << i;
         EXPECT_EQ(i % 2 ? 15 : BoardSizes[i / 2].ImageIndex, button.iBitmap) << i;
     }
-    int ex = GetSystemMetrics(SM_CXEDGE), ey = GetSystemMetrics(SM_CYEDGE);
-    SIZE size = GetBarSize(BarWindow);
-    EXPECT_EQ((4 * ex + 96) * 6 + 75, size.cx);
-    EXPECT_EQ(4 * ey + 96, size.cy);
-    MoveWindow(Window, 0, 0, 300, 400, TRUE);
+    SIZE size = GetBarSize(bar);
+    EXPECT_EQ((4 * GetSystemMetrics(SM_CXEDGE) + 96) * 6 + 75, size.cx) << "six buttons and five gaps";
+    MoveWindow(window, 0, 0, 300, 400, TRUE);
     RECT rect;
     GetWindowRect(toolbar, &rect);
     EXPECT_EQ(size.cx, rect.right - rect.left);
-}
 
-TEST_F(Bar, RefillingListsNewCardSetsWithoutSelecting)
-{
-    HWND combo = GetCardSetCombo(Window);
+    Pixels pixels = CaptureClient(bar);
+    EXPECT_GT(pixels.Count(BarBackgroundColor), pixels.Width * 2);
+    int before = CountGdiObjects();
+    for (int i = 0; i < 50; ++i)
+        CaptureClient(GetDlgItem(bar, BarLabelId));
+    EXPECT_EQ(before, CountGdiObjects());
+
+    HWND combo = GetCardSetCombo(window);
     EXPECT_EQ(0, SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (const char* name : {"beta", "Alpha", "alpha two"})
         ASSERT_TRUE(SaveCardSet(name, CardSet(1)));
-    FillCardSetCombo(Window);
+    FillCardSetCombo(window);
     ASSERT_EQ(3, SendMessageA(combo, CB_GETCOUNT, 0, 0));
     char first[64] = "";
     SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
     EXPECT_STREQ("Alpha", first);
     EXPECT_EQ(CB_ERR, SendMessageA(combo, CB_GETCURSEL, 0, 0));
-}
-
-TEST_F(Bar, LabelRepaintsAddNoBrushesAndShowTheBarColour)
-{
-    Pixels pixels = CaptureClient(BarWindow);
-    EXPECT_GT(pixels.Count(BarBackgroundColor), pixels.Width * 2);
-    int before = CountGdiObjects();
-    for (int i = 0; i < 50; ++i)
-        CaptureClient(GetDlgItem(BarWindow, BarLabelId));
-    EXPECT_EQ(before, CountGdiObjects());
+    DestroyMainWindow(window);
+    ResetUserData();
 }

@@ -49,49 +49,49 @@ class MainWindow : public testing::Test {
 
 } // namespace
 
-// The bar spans the top at its preferred height plus 5; the board takes the rest.
-TEST_F(MainWindow, BarOnTopAndTheBoardBelow)
-{
-    window = OpenMainWindow();
-    ASSERT_TRUE(window);
-    HWND bar = GetDlgItem(window, 1), board = GetDlgItem(window, 2);
-    char name[64] = "";
-    GetClassNameA(board, name, sizeof name);
-    EXPECT_STREQ("MnemoraGameClass", name);
-    RECT client, barRect, boardRect;
-    GetClientRect(window, &client);
-    GetWindowRect(bar, &barRect);
-    GetWindowRect(board, &boardRect);
-    int barHeight = GetBarSize(bar).cy + 5;
-    EXPECT_EQ(barHeight, barRect.bottom - barRect.top);
-    EXPECT_EQ(client.right, boardRect.right - boardRect.left);
-    EXPECT_EQ(client.bottom - barHeight, boardRect.bottom - boardRect.top);
-}
-
-// Nothing is selected at first: Print is grey and a board size says so; commands the window does
-// not know do nothing.
+// The bar spans the top at its preferred height plus 5; the board takes the rest. Nothing is
+// selected at first: Print is grey and a board size says so; commands the window does not know do
+// nothing. F1 reaches the window from the combo box; a plain P does not.
 TEST_F(MainWindow, FirstStartHasNoSelectionAndAGreyPrintItem)
 {
     window = OpenMainWindow();
-    std::vector<std::string> entries;
-    for (int i = 0; i < SendMessageA(GetCardSetCombo(window), CB_GETCOUNT, 0, 0); ++i) {
+    ASSERT_TRUE(window);
+    RECT client, bar, board;
+    GetClientRect(window, &client);
+    GetWindowRect(GetDlgItem(window, 1), &bar);
+    GetWindowRect(GetDlgItem(window, 2), &board);
+    EXPECT_EQ(GetBarSize(GetDlgItem(window, 1)).cy + 5, bar.bottom - bar.top);
+    EXPECT_EQ(client.right, board.right - board.left);
+    EXPECT_EQ(client.bottom - (bar.bottom - bar.top), board.bottom - board.top);
+
+    HWND combo = GetCardSetCombo(window);
+    std::string entries;
+    for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
         char text[256] = "";
-        SendMessageA(GetCardSetCombo(window), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.push_back(text);
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries += std::string(text) + ";";
     }
-    EXPECT_EQ((std::vector<std::string>{"animals", "Capitals", "Zoo"}), entries);
+    EXPECT_EQ("animals;Capitals;Zoo;", entries);
     EXPECT_EQ(CB_ERR, Selection());
     EXPECT_TRUE(PrintItemGrey());
     EXPECT_EQ("Error: No card set selected", Command(IDM_BOARDSIZE_FIRST));
     for (int id : {1003, 1006, 1500, 2000, 2007, 3003})
         EXPECT_EQ("", Command(id)) << id;
-    EXPECT_TRUE(IsWindow(window));
-    SendMessageA(GetCardSetCombo(window), CB_SETCURSEL, 1, 0);
+    SendMessageA(combo, CB_SETCURSEL, 1, 0);
     EXPECT_FALSE(PrintItemGrey());
+
+    HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    SetFocus(combo);
+    MSG f1 = {combo, WM_KEYDOWN, VK_F1, 0x003B0001, GetTickCount(), {0, 0}};
+    MSG plainP = {combo, WM_KEYDOWN, 'P', 0x00190001, GetTickCount(), {0, 0}};
+    DialogDriver driver; // F1 opens help: the test program's folder has no help page
+    driver.Press(IDOK);
+    EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &f1));
+    EXPECT_FALSE(TranslateAcceleratorA(window, accelerators, &plainP));
 }
 
 // The stored card set is selected whatever its letter case and stored again at exit; one no
-// longer there selects nothing.
+// longer there selects nothing. A game started is remembered even when the board refuses it.
 TEST_F(MainWindow, LastCardSetIsSelectedWhateverItsCaseAndStoredAtExit)
 {
     WriteSetting("LastProfile", "capitals");
@@ -105,14 +105,8 @@ TEST_F(MainWindow, LastCardSetIsSelectedWhateverItsCaseAndStoredAtExit)
     window = OpenMainWindow();
     EXPECT_EQ(CB_ERR, Selection());
     EXPECT_EQ("gone", CurrentCardSetName);
-}
-
-TEST_F(MainWindow, StartingAGameRemembersTheCardSetEvenWhenTheBoardRefuses)
-{
-    window = OpenMainWindow();
     SendMessageA(GetCardSetCombo(window), CB_SETCURSEL, 2, 0);
-    // Two pairs are too few for 5 x 4.
-    EXPECT_EQ("Error", Command(IDM_BOARDSIZE_LAST).substr(0, 5));
+    EXPECT_EQ("Error", Command(IDM_BOARDSIZE_LAST).substr(0, 5)) << "two pairs are too few for 5 x 4";
     EXPECT_EQ("Zoo", CurrentCardSetName);
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     PumpMessages(100);
@@ -120,22 +114,6 @@ TEST_F(MainWindow, StartingAGameRemembersTheCardSetEvenWhenTheBoardRefuses)
     DestroyMainWindow(window); // removes the quit message
     window = nullptr;
     EXPECT_EQ("Zoo", ReadSetting("LastProfile"));
-}
-
-TEST_F(MainWindow, AcceleratorsReachTheMainWindowFromTheComboBox)
-{
-    window = OpenMainWindow();
-    HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    ASSERT_TRUE(accelerators);
-    HWND combo = GetCardSetCombo(window);
-    SetFocus(combo);
-    MSG f1 = {combo, WM_KEYDOWN, VK_F1, 0x003B0001, GetTickCount(), {0, 0}};
-    // F1 opens help; the test program's folder has no help page, whose error box is answered.
-    DialogDriver driver;
-    driver.Press(IDOK);
-    EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &f1));
-    MSG plainP = {combo, WM_KEYDOWN, 'P', 0x00190001, GetTickCount(), {0, 0}};
-    EXPECT_FALSE(TranslateAcceleratorA(window, accelerators, &plainP));
 }
 
 TEST_F(MainWindow, OpeningAndClosingLeaksNoObjects)

@@ -140,8 +140,8 @@ TEST_F(CardPairDialog, SameTextsWithOtherFormattingAreADuplicate)
     EXPECT_EQ(4u, Driver.Seen().size()) << "no further box";
 }
 
-// Each Browse... offers its kind's filter and All files; a chosen file replaces the field, a
-// cancelled choice leaves it.
+// Each Browse... offers its kind's files first; a chosen file replaces the field, a cancelled
+// choice leaves it.
 TEST_F(CardPairDialog, BrowseOffersItsKindsFilterAndReplacesTheField)
 {
     struct Case {
@@ -161,10 +161,9 @@ TEST_F(CardPairDialog, BrowseOffersItsKindsFilterAndReplacesTheField)
         ReplaceFieldText(dialog, cases[i].Field, "typed.x");
         PressDialogButton(dialog, cases[i].Button);
         auto choose = [&, i](HWND open) {
-            char text[2][256] = {"", ""};
-            for (int item = 0; item < 2; ++item)
-                SendDlgItemMessageA(open, cmb1, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text[item]));
-            filters.push_back(std::string(text[0]) + " | " + text[1]);
+            char filter[256] = "";
+            SendDlgItemMessageA(open, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+            filters.push_back(filter);
             SetDlgItemTextA(open, cmb13, cases[i].Chosen.c_str());
             SetDlgItemTextA(open, edt1, cases[i].Chosen.c_str());
             PressDialogButton(open, cases[i].Chosen.empty() ? IDCANCEL : IDOK);
@@ -174,7 +173,7 @@ TEST_F(CardPairDialog, BrowseOffersItsKindsFilterAndReplacesTheField)
     Run(0, [&](HWND dialog) { step(dialog, 0); });
     ASSERT_EQ(4u, fields.size());
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(cases[i].Filter + " | All files (*.*)", filters[i]);
+        EXPECT_EQ(cases[i].Filter, filters[i]);
         EXPECT_EQ(cases[i].Chosen.empty() ? "typed.x" : cases[i].Chosen, fields[i]);
     }
 }

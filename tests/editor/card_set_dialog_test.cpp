@@ -69,29 +69,6 @@ TEST(PairDisplayText, ListsFileNamesWithoutFoldersInTheirFixedOrder)
     EXPECT_EQ("", PairDisplayText(CardPair(), false, nullptr));
 }
 
-// Texts first by their plain text, then listings. A text that lays out to nothing (an empty RTF
-// text) still keeps a line to be seen and selected by.
-TEST_F(CardSetDialog, ShowsTheNameAndSortsTextsFirstThenListings)
-{
-    Cards = {MediaPair("", "C:\\s\\b.wav"),
-             TextPair(MakeRtf("cherry")),
-             MediaPair("C:\\p\\a.bmp", ""),
-             TextPair(MakeRtf("apple", "Courier New", false, RGB(255, 0, 0))),
-             TextPair(MakeRtf("Banana", "Tahoma", true)),
-             TextPair("{\\rtf1\\ansi }")};
-    Run(0, [&](HWND dialog) {
-        EXPECT_EQ("Fruit", GetDialogItemText(dialog, 401));
-        HWND list = GetDlgItem(dialog, ListId);
-        EXPECT_EQ((std::vector<LPARAM>{5, 3, 4, 1, 2, 0}), GetListItemData(list));
-        for (int i = 0; i < 6; ++i)
-            EXPECT_GT(SendMessageA(list, LB_GETITEMHEIGHT, i, 0), 5) << i;
-        EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ("Card set", Driver.Seen()[0].Caption);
-    EXPECT_EQ(0, CardSetsChanged);
-}
-
 // Both texts joined, each keeping its own formatting (the second does not take on the first's),
 // whether or not the editor wrote it; quoted for the Remove question.
 TEST_F(CardSetDialog, JoinsBothTextsEachWithItsOwnFormatting)
@@ -244,11 +221,12 @@ TEST_F(CardSetDialog, DrawsListingsTextsAndTheSelection)
     EXPECT_LT(all - plain[2].Count(white), 2 * plain[2].Width) << "no more than a dotted line across the top";
 }
 
-// The list keeps what it worked out for each pair; heights and order are those of the display
-// texts measured and compared afresh.
-TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
+// Pairs with texts first by their plain text, then listings. The list keeps what it worked out
+// for each pair: heights are those of the display texts measured afresh. A text that lays out to
+// nothing (an empty RTF text) still keeps a line to be seen and selected by.
+TEST_F(CardSetDialog, ListsTextsSortedThenListingsWithTheirHeights)
 {
-    const char* words[] = {"kiwi", "Apple", "mango", "fig", "Banana"};
+    const char* words[] = {"kiwi", "apple", "mango", "fig", "Banana"};
     for (int i = 0; i < 5; ++i) {
         Cards.push_back(
             TextPair(AsWritten("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}\\f" + std::to_string(i % 2) +
@@ -256,16 +234,24 @@ TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
         if (i % 2)
             Cards.back().Text2 = AsWritten(MakeRtf("second", "Times New Roman", false, RGB(0, 0, 200)));
     }
+    Cards.insert(Cards.end(), {TextPair("{\\rtf1\\ansi }"), MediaPair("", "C:\\s\\b.wav"), MediaPair("C:\\a.bmp", "")});
     std::vector<int> kept, fresh;
     std::vector<std::string> texts;
     Run(0, [&](HWND dialog) {
+        EXPECT_EQ("Fruit", GetDialogItemText(dialog, 401));
+        EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
         HWND list = GetDlgItem(dialog, ListId), rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
         HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        for (LPARAM index : GetListItemData(list)) {
-            StreamInRtf(rich, PairDisplayText(Cards[index], false, nullptr));
+        std::vector<LPARAM> order = GetListItemData(list);
+        EXPECT_EQ((std::vector<LPARAM>{5, 1, 4, 3, 0, 2, 7, 6}), order);
+        for (size_t i = 0; i < order.size(); ++i) {
+            EXPECT_GT(SendMessageA(list, LB_GETITEMHEIGHT, i, 0), 5) << i;
+            if (order[i] >= 5)
+                continue;
+            StreamInRtf(rich, PairDisplayText(Cards[order[i]], false, nullptr));
             texts.push_back(StreamOutText(rich));
             fresh.push_back(MeasureRichTextHeight(rich, display));
-            kept.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, kept.size(), 0)));
+            kept.push_back(static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0)));
         }
         DeleteDC(display);
         DestroyWindow(rich);
@@ -276,7 +262,7 @@ TEST_F(CardSetDialog, KeptHeightsAndOrderMatchTheDisplayTexts)
     EXPECT_LT(*std::min_element(kept.begin(), kept.end()), *std::max_element(kept.begin(), kept.end()))
         << "texts of 8 to 24 points differ in height";
     EXPECT_LT(*std::max_element(kept.begin(), kept.end()), 100);
-    for (size_t i = 1; i < texts.size(); ++i)
-        EXPECT_LT(lstrcmpA(texts[i - 1].c_str(), texts[i].c_str()), 0) << texts[i];
-    EXPECT_EQ("Apple, second", texts[0]);
+    EXPECT_EQ((std::vector<std::string>{"apple, second", "Banana", "fig, second", "kiwi", "mango"}), texts);
+    EXPECT_EQ("Card set", Driver.Seen()[0].Caption);
+    EXPECT_EQ(0, CardSetsChanged);
 }
