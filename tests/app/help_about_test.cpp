@@ -56,7 +56,7 @@ TEST(HelpAbout, HelpPageOpensOrItsAbsenceIsReportedWithItsPath)
     char program[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, program, sizeof program);
     std::string folder = program;
-    folder = folder.substr(0, folder.find_last_of('\\')) + "\\help";
+    folder.replace(folder.find_last_of('\\'), std::string::npos, "\\help");
     std::string page = folder + "\\mnemora.html";
     EXPECT_EQ(page, GetHelpPagePath());
     DeleteFileA(page.c_str());

@@ -25,11 +25,6 @@ class SettingsDialog : public testing::Test {
     DialogDriver Driver;
 };
 
-COLORREF SwatchColor(HWND settings)
-{
-    return GetSwatchColor(GetDlgItem(settings, SwatchId));
-}
-
 } // namespace
 
 // The dialog opens on the defaults with a grey swatch. A duration above 2147483647 would come
@@ -89,7 +84,7 @@ TEST_F(SettingsDialog, ChosenColourIsStoredByOkOnly)
     };
     auto expectSwatch = [](COLORREF color, int button) {
         return [color, button](HWND settings) {
-            EXPECT_EQ(color, SwatchColor(settings));
+            EXPECT_EQ(color, GetSwatchColor(GetDlgItem(settings, SwatchId)));
             PressDialogButton(settings, button);
         };
     };
