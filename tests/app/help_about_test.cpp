@@ -1,94 +1,9 @@
-// Help page and About box: the page's path, the error when it is missing, the About texts and
-// every way of closing the box.
+// Help page and About box: the page's path, the error when it is missing, and every way of closing
+// the box.
 #include "app/help_about.h"
-#include "app/startup.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// A hidden top-level window that owns the dialogs under test.
-struct OwnerWindow {
-    HWND Window;
-    OwnerWindow()
-        : Window(CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr))
-    {
-    }
-    ~OwnerWindow() { DestroyWindow(Window); }
-};
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-} // namespace
-
-TEST(HelpAbout, AboutShowsTitleVersionAndNotice)
-{
-    OwnerWindow owner;
-    DialogDriver driver;
-    std::string title, version, notice, close;
-    driver.Then([&](HWND dialog) {
-        title = GetDialogItemText(dialog, 101);
-        version = GetDialogItemText(dialog, 102);
-        notice = GetDialogItemText(dialog, 103);
-        close = GetDialogItemText(dialog, IDOK);
-        PressDialogButton(dialog, IDOK);
-    });
-    ShowAboutDialog(owner.Window);
-    ASSERT_EQ(1u, driver.Seen().size());
-    EXPECT_EQ("About Mnemora", driver.Seen()[0].Caption);
-    EXPECT_EQ("Mnemora", title);
-    EXPECT_EQ("Version 1.0", version);
-    EXPECT_FALSE(notice.empty());
-    EXPECT_NE("Notice", notice);
-    EXPECT_EQ("Close", close);
-}
-
-TEST(HelpAbout, EscapeEnterAndCloseBoxAllClose)
-{
-    OwnerWindow owner;
-    for (int way = 0; way < 3; ++way) {
-        DialogDriver driver;
-        driver.Then([way](HWND dialog) {
-            if (way == 0)
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); // what Escape sends
-            else if (way == 1)
-                PostMessageA(dialog, WM_COMMAND, IDOK, 0); // what Enter sends
-            else
-                PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        });
-        ShowAboutDialog(owner.Window);
-        EXPECT_TRUE(driver.Done()) << "way " << way;
-        EXPECT_EQ(1u, driver.Seen().size()) << "way " << way;
-    }
-}
-
-TEST(HelpAbout, HelpPageLiesInTheProgramsHelpFolder)
-{
-    EXPECT_EQ(ProgramFolder() + "help\\mnemora.html", GetHelpPagePath());
-}
-
-TEST(HelpAbout, MissingHelpPageIsReportedWithItsPath)
-{
-    std::string folder = ProgramFolder() + "help";
-    std::string page = folder + "\\mnemora.html";
-    DeleteFileA(page.c_str());
-    RemoveDirectoryA(folder.c_str());
-    OwnerWindow owner;
-    DialogDriver driver;
-    driver.Press(IDOK);
-    ShowHelp(owner.Window);
-    ASSERT_EQ(1u, driver.Seen().size());
-    EXPECT_EQ("Error", driver.Seen()[0].Caption);
-    EXPECT_EQ("ShellExecute of " + page + " failed, error code 2", driver.Seen()[0].Text);
-}
 
 namespace {
 
@@ -97,14 +12,11 @@ namespace {
 struct PageAssociation {
     char Former[256] = "";
     LONG FormerSize = sizeof Former;
-    bool HadOne = false;
+    bool HadOne = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", Former, &FormerSize) == ERROR_SUCCESS;
     PageAssociation()
     {
-        HadOne = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", Former, &FormerSize) == ERROR_SUCCESS;
         RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "MnemoraTestPage", 0);
-        const char* command = "cmd.exe /c exit";
-        RegSetValueA(HKEY_CLASSES_ROOT, "MnemoraTestPage\\shell\\open\\command", REG_SZ, command,
-                     static_cast<DWORD>(lstrlenA(command)));
+        RegSetValueA(HKEY_CLASSES_ROOT, "MnemoraTestPage\\shell\\open\\command", REG_SZ, "cmd.exe /c exit", 0);
     }
     ~PageAssociation()
     {
@@ -118,19 +30,53 @@ struct PageAssociation {
 
 } // namespace
 
-TEST(HelpAbout, PresentHelpPageOpensWithoutError)
+// Escape, Enter and the close box each close the box, which shows a notice.
+TEST(HelpAbout, AboutShowsANoticeAndEveryWayCloses)
 {
-    std::string folder = ProgramFolder() + "help";
+    for (int way = 0; way < 3; ++way) {
+        DialogDriver driver;
+        driver.Then([way](HWND dialog) {
+            EXPECT_NE("", GetDialogItemText(dialog, 103));
+            if (way < 2)
+                PostMessageA(dialog, WM_COMMAND, way == 0 ? IDCANCEL : IDOK, 0); // as Escape or Enter sends
+            else
+                PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        ShowAboutDialog(nullptr);
+        EXPECT_TRUE(driver.Done()) << "way " << way;
+        ASSERT_EQ(1u, driver.Seen().size()) << "way " << way;
+        EXPECT_EQ("About Mnemora", driver.Seen()[0].Caption);
+    }
+}
+
+// The page lies in the program's help folder; when it is missing the error box names it, when it
+// is there it opens without a box.
+TEST(HelpAbout, HelpPageOpensOrItsAbsenceIsReportedWithItsPath)
+{
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    std::string folder = program;
+    folder.replace(folder.find_last_of('\\'), std::string::npos, "\\help");
     std::string page = folder + "\\mnemora.html";
+    EXPECT_EQ(page, GetHelpPagePath());
+    DeleteFileA(page.c_str());
+    RemoveDirectoryA(folder.c_str());
+    auto showHelp = [] {
+        DialogDriver driver;
+        driver.Press(IDOK);
+        ShowHelp(nullptr);
+        PumpMessages(200);
+        return driver.Seen();
+    };
+    std::vector<SeenDialog> seen = showHelp();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Error: ShellExecute of " + page + " failed, error code 2", seen[0].Caption + ": " + seen[0].Text);
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteBytes(page, "<html><body>help</body></html>");
-    PageAssociation association;
-    OwnerWindow owner;
-    DialogDriver driver;
-    driver.Press(IDOK);
-    ShowHelp(owner.Window);
-    PumpMessages(200);
-    EXPECT_TRUE(driver.Seen().empty()) << driver.Seen()[0].Text;
+    {
+        PageAssociation association;
+        EXPECT_EQ(0u, showHelp().size());
+    }
     DeleteFileA(page.c_str());
     RemoveDirectoryA(folder.c_str());
 }

@@ -1,17 +1,11 @@
 // Card sets dialog and name dialog: the name checks in their order, Add, Rename, Copy, Modify and
 // Remove on the real card set folder, the dialog's result, and a card set that cannot be saved.
-#include "cardset/card_set.h"
 #include "cardset/card_set_folder.h"
 #include "editor/cardsets_dialog.h"
 #include "editor/editor_test_support.h"
 #include "editor/name_dialog.h"
-#include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <set>
-#include <vector>
 
 namespace {
 
@@ -21,23 +15,18 @@ const int RenameId = 202;
 const int ModifyId = 203;
 const int RemoveId = 204;
 const int CopyId = 205;
-const char* const InvalidNameMessage = "Name must not contain a <, >, :, \", /, \\, |, ? or * character";
+const int SelectionIds[] = {RenameId, ModifyId, RemoveId, CopyId};
 
 class CardSetsDialog : public testing::Test {
   protected:
     void SetUp() override { ResetUserData(); }
     void TearDown() override
     {
-        for (const std::string& name : Names())
-            SetFileAttributesA(GetCardSetPath(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ResetUserData();
-    }
-
-    static std::set<std::string> Names()
-    {
         std::set<std::string> names;
         EnumerateCardSets(names);
-        return names;
+        for (const std::string& name : names)
+            SetFileAttributesA(GetCardSetPath(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ResetUserData();
     }
 
     static void MakeCardSet(const std::string& name, int pairs)
@@ -48,341 +37,200 @@ class CardSetsDialog : public testing::Test {
         ASSERT_TRUE(SaveCardSet(name, cards));
     }
 
-    // Types a name into the name dialog and presses OK.
-    static void EnterName(HWND nameDialog, const std::string& name)
+    void Run(int expectedResult, std::function<void(HWND dialog)> script)
     {
-        ReplaceFieldText(nameDialog, 101, name);
-        PressDialogButton(nameDialog, IDOK);
-    }
-
-    int RunCardSets(std::function<void(HWND dialog)> script)
-    {
-        Driver.Then([script](HWND dialog) { script(dialog); });
-        int result = ShowCardSetsDialog(Owner.Window);
+        Driver.Then(script);
+        EXPECT_EQ(expectedResult, ShowCardSetsDialog(nullptr));
         EXPECT_TRUE(Driver.Done());
-        return result;
     }
 
-    std::vector<std::string> ListNames(HWND dialog)
+    // The names listed; with a mark when a button that needs a selection is enabled.
+    static std::string Listed(HWND dialog)
     {
-        std::vector<std::string> names;
+        std::string listed;
         HWND list = GetDlgItem(dialog, ListId);
-        int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
             char name[256] = "";
             SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-            names.push_back(name);
+            listed += std::string(name) + ";";
         }
-        return names;
+        for (int id : SelectionIds)
+            if (IsWindowEnabled(GetDlgItem(dialog, id)))
+                return listed + " buttons enabled";
+        return listed;
     }
 
-    static bool SelectionButtonsEnabled(HWND dialog)
-    {
-        bool any = false;
-        for (int id : {RenameId, ModifyId, RemoveId, CopyId})
-            any = any || IsWindowEnabled(GetDlgItem(dialog, id));
-        return any;
-    }
-
-    OwnerWindow Owner;
     DialogDriver Driver;
 };
 
+// Types a name into the name dialog and presses OK.
+void EnterName(HWND nameDialog, const std::string& name)
+{
+    ReplaceFieldText(nameDialog, 101, name);
+    PressDialogButton(nameDialog, IDOK);
+}
+
+std::function<void(HWND)> Entering(const std::string& name)
+{
+    return [name](HWND nameDialog) { EnterName(nameDialog, name); };
+}
+
 } // namespace
 
-TEST_F(CardSetsDialog, NameChecksRunInOrderAndKeepTheTypedBlanks)
-{
-    MakeCardSet("Existing", 1);
-    std::vector<std::string> names = {"", "     ", "Existing", "EXISTING"};
-    for (char c : std::string("<>:\"/\\|?*"))
-        names.push_back(std::string("a") + c + "b");
-    names.push_back("  *"); // blank check passes, the character check fails
-    std::vector<std::string> keptText;
-    std::function<void(size_t)> step;
-    HWND nameDialog = nullptr;
-    step = [&](size_t i) {
-        if (i == names.size()) {
-            EnterName(nameDialog, "  new name");
-            return;
-        }
-        EnterName(nameDialog, names[i]);
-        Driver.Then([&, i](HWND box) {
-            PressDialogButton(box, IDOK);
-            RunLater([&, i] {
-                keptText.push_back(GetDialogItemText(nameDialog, 101));
-                step(i + 1);
-            });
-        });
-    };
-    Driver.Then([&](HWND dialog) {
-        nameDialog = dialog;
-        step(0);
-    });
-    std::string result = ShowNameDialog(Owner.Window, NameForNewCardSet, "Name of new card set", "");
-    EXPECT_EQ("  new name", result);
-    ASSERT_EQ(names.size() + 1, Driver.Seen().size());
-    EXPECT_EQ("Name of new card set", Driver.Seen()[0].Caption);
-    std::vector<std::string> expected = {"Name must not be blank", "Name must not be blank", "Card set already exists",
-                                         "Card set already exists"};
-    for (int i = 0; i < 10; ++i)
-        expected.push_back(InvalidNameMessage);
-    for (size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ("Error", Driver.Seen()[i + 1].Caption) << names[i];
-        EXPECT_EQ(expected[i], Driver.Seen()[i + 1].Text) << names[i];
-        EXPECT_EQ(names[i], keptText[i]) << "the typed text stays";
-    }
-}
-
-TEST_F(CardSetsDialog, RenameAcceptsTheOwnNameInAnyCaseCopyDoesNot)
+// Each refused name is told with its message and stays typed; a name with leading blanks is
+// accepted as typed. A rename to the card set's own name in other letter case is accepted; a copy
+// under its own name is not.
+TEST_F(CardSetsDialog, NameChecksRunInOrderAndKeepTheTypedText)
 {
     MakeCardSet("Animals", 1);
+    const std::string blank = "Error: Name must not be blank", taken = "Error: Card set already exists",
+                      invalid = "Error: Name must not contain a <, >, :, \", /, \\, |, ? or * character";
+    std::vector<std::string> names = {"", "     ", "Animals", "ANIMALS", "  *"},
+                             expected = {blank, blank, taken, taken, invalid};
+    for (char c : std::string("<>:\"/\\|?*")) {
+        names.push_back(std::string("a") + c + "b");
+        expected.push_back(invalid);
+    }
+    std::vector<std::string> kept;
+    Driver.Then(Entering(names[0]));
+    for (size_t i = 0; i < names.size(); ++i)
+        Answer(Driver, IDOK, [&, i](HWND nameDialog) {
+            kept.push_back(GetDialogItemText(nameDialog, 101));
+            EnterName(nameDialog, i + 1 < names.size() ? names[i + 1] : "  new name");
+        });
+    EXPECT_EQ("  new name", ShowNameDialog(nullptr, NameForNewCardSet, "Name of new card set", ""));
+    EXPECT_EQ(names, kept);
     for (const char* typed : {"Animals", "ANIMALS"}) {
-        DialogDriver driver;
-        std::string initial;
-        driver.Then([&](HWND dialog) {
-            initial = GetDialogItemText(dialog, 101);
+        Driver.Then([typed](HWND dialog) {
+            EXPECT_EQ("Animals", GetDialogItemText(dialog, 101));
             EnterName(dialog, typed);
         });
-        EXPECT_EQ(typed, ShowNameDialog(Owner.Window, NameForRename, "New name of card set", "Animals"));
-        EXPECT_EQ("Animals", initial);
-        EXPECT_EQ(1u, driver.Seen().size());
+        EXPECT_EQ(typed, ShowNameDialog(nullptr, NameForRename, "New name of card set", "Animals"));
     }
-    DialogDriver driver;
-    HWND nameDialog = nullptr;
-    driver.Then([&](HWND dialog) {
-        nameDialog = dialog;
-        PressDialogButton(dialog, IDOK);
-    });
-    driver.Then([&](HWND box) {
-        PressDialogButton(box, IDOK);
-        RunLater([&] { PressDialogButton(nameDialog, IDCANCEL); });
-    });
-    EXPECT_EQ("", ShowNameDialog(Owner.Window, NameForCopy, "Name of copied card set", "Animals"));
-    ASSERT_EQ(2u, driver.Seen().size());
-    EXPECT_EQ("Name of copied card set", driver.Seen()[0].Caption);
-    EXPECT_EQ("Card set already exists", driver.Seen()[1].Text);
+    Driver.Press(IDOK);
+    Answer(Driver, IDOK, Pressing(IDCANCEL));
+    EXPECT_EQ("", ShowNameDialog(nullptr, NameForCopy, "Name of copied card set", "Animals"));
+    expected.insert(expected.end(), {"New name of card set", "New name of card set", "Name of copied card set", taken});
+    EXPECT_EQ(expected, SeenTexts(Driver));
 }
 
-TEST_F(CardSetsDialog, EmptyFolderListsNothingAndCloseReportsNoChange)
-{
-    std::vector<std::string> names;
-    bool selectionButtons = true, add = false;
-    int result = RunCardSets([&](HWND dialog) {
-        names = ListNames(dialog);
-        selectionButtons = SelectionButtonsEnabled(dialog);
-        add = IsWindowEnabled(GetDlgItem(dialog, AddId)) != FALSE;
-        // Without a selection the actions on a selected card set do nothing.
-        for (int id : {RenameId, ModifyId, RemoveId, CopyId})
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(0, result);
-    ASSERT_EQ(1u, Driver.Seen().size());
-    EXPECT_EQ("Card sets", Driver.Seen()[0].Caption);
-    EXPECT_TRUE(names.empty());
-    EXPECT_FALSE(selectionButtons);
-    EXPECT_TRUE(add);
-}
-
-TEST_F(CardSetsDialog, AddThenCancelWritesNoFile)
-{
-    MakeCardSet("Old", 1);
-    std::vector<std::string> after;
-    int result = RunCardSets([&](HWND dialog) {
-        PressDialogButton(dialog, AddId);
-        Driver.Then([&](HWND nameDialog) { EnterName(nameDialog, "Fresh"); });
-        Driver.Then([&, dialog](HWND cardSet) {
-            PressDialogButton(cardSet, IDCANCEL);
-            RunLater([&, dialog] {
-                after = ListNames(dialog);
-                PressDialogButton(dialog, IDCANCEL);
-            });
-        });
-    });
-    EXPECT_EQ(0, result);
-    EXPECT_EQ((std::vector<std::string>{"Old"}), after);
-    EXPECT_FALSE(CardSetExists("Fresh"));
-    EXPECT_EQ((std::set<std::string>{"Old"}), Names());
-}
-
+// Without a selection the actions on a selected card set do nothing. Add cancelled in the card
+// set dialog writes no file; Add saved writes the new card set and lists it.
 TEST_F(CardSetsDialog, AddAuthorsAndSavesANewCardSet)
 {
-    std::vector<std::string> after;
-    std::string shownName;
-    bool selectionButtons = true;
-    int result = RunCardSets([&](HWND dialog) {
+    auto typeRobin = [](HWND pair) {
+        TypeText(GetEditorTextWindow(pair, 101), "robin");
+        PressDialogButton(pair, IDOK);
+    };
+    Run(1, [&](HWND dialog) {
+        EXPECT_EQ("", Listed(dialog));
+        for (int id : SelectionIds)
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         PressDialogButton(dialog, AddId);
-        Driver.Then([&](HWND nameDialog) { EnterName(nameDialog, "Birds"); });
-        Driver.Then([&, dialog](HWND cardSet) {
-            shownName = GetDialogItemText(cardSet, 401);
-            PressDialogButton(cardSet, 301);
-            Driver.Then([&, dialog, cardSet](HWND pair) {
-                RunLater([&, dialog, cardSet, pair] {
-                    TypeText(GetEditorTextWindow(pair, 101), "robin");
-                    PressDialogButton(pair, IDOK);
-                    RunLater([&, dialog, cardSet] {
-                        PressDialogButton(cardSet, IDOK);
-                        RunLater([&, dialog] {
-                            after = ListNames(dialog);
-                            selectionButtons = SelectionButtonsEnabled(dialog);
-                            PressDialogButton(dialog, IDCANCEL);
-                        });
-                    });
-                });
-            });
+        Driver.Then(Entering("Fresh"));
+        Answer(Driver, IDCANCEL, [&](HWND dialog) {
+            EXPECT_EQ("", Listed(dialog));
+            PressDialogButton(dialog, AddId);
         });
+        Driver.Then(Entering("Birds"));
+        Driver.Then([](HWND cardSet) {
+            EXPECT_EQ("Birds", GetDialogItemText(cardSet, 401));
+            PressDialogButton(cardSet, 301);
+        });
+        Answer(Driver, typeRobin, Pressing(IDOK, [](HWND dialog) {
+                   EXPECT_EQ("Birds;", Listed(dialog));
+                   PressDialogButton(dialog, IDCANCEL);
+               }));
     });
-    EXPECT_EQ(1, result);
-    EXPECT_EQ("Birds", shownName);
-    EXPECT_EQ((std::vector<std::string>{"Birds"}), after);
-    EXPECT_FALSE(selectionButtons);
+    EXPECT_EQ((std::vector<std::string>{"Card sets", "Name of new card set", "Card set", "Name of new card set",
+                                        "Card set", "Card pair"}),
+              SeenTexts(Driver, 0));
+    EXPECT_FALSE(CardSetExists("Fresh"));
     CardSet saved;
     LoadCardSet("Birds", saved);
     ASSERT_EQ(1u, saved.size());
     EXPECT_NE(std::string::npos, saved[0].Text1.find("robin"));
 }
 
+// Each action refills the list with nothing selected; Remove answered No keeps the file.
 TEST_F(CardSetsDialog, RenameCopyAndRemoveChangeTheFolderAndRefillTheList)
 {
     MakeCardSet("Cats", 2);
     MakeCardSet("Dogs", 1);
-    std::vector<std::vector<std::string>> lists;
-    std::vector<bool> buttonsAfter;
-    std::string renameField, copyField, removeQuestion;
-    auto record = [&](HWND dialog) {
-        lists.push_back(ListNames(dialog));
-        buttonsAfter.push_back(SelectionButtonsEnabled(dialog));
+    std::string dogs = ReadBytes(GetCardSetPath("Dogs"));
+    std::vector<std::string> lists, fields;
+    // Records the list, selects the item at position and presses a button.
+    auto then = [&](int position, int button) {
+        return [&, position, button](HWND dialog) {
+            lists.push_back(Listed(dialog));
+            ClickListItem(GetDlgItem(dialog, ListId), position);
+            PressDialogButton(dialog, button);
+        };
     };
-    int result = RunCardSets([&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, ListId);
-        ClickListItem(list, 0);
-        EXPECT_TRUE(SelectionButtonsEnabled(dialog));
-        PressDialogButton(dialog, RenameId);
-        Driver.Then([&, dialog, list](HWND nameDialog) {
-            renameField = GetDialogItemText(nameDialog, 101);
-            EnterName(nameDialog, "Kittens");
-            RunLater([&, dialog, list] {
-                record(dialog);
-                ClickListItem(list, 1); // Kittens
-                PressDialogButton(dialog, CopyId);
-                Driver.Then([&, dialog, list](HWND copyDialog) {
-                    copyField = GetDialogItemText(copyDialog, 101);
-                    EnterName(copyDialog, "Kittens 2");
-                    RunLater([&, dialog, list] {
-                        record(dialog);
-                        ClickListItem(list, 0); // Dogs
-                        PressDialogButton(dialog, RemoveId);
-                        Driver.Then([&, dialog](HWND box) {
-                            removeQuestion = GetDialogItemText(box, 0xFFFF);
-                            PressDialogButton(box, IDYES);
-                            RunLater([&, dialog] {
-                                record(dialog);
-                                PressDialogButton(dialog, IDCANCEL);
-                            });
-                        });
-                    });
-                });
-            });
+    auto name = [&](const std::string& typed) {
+        return [&, typed](HWND nameDialog) {
+            fields.push_back(GetDialogItemText(nameDialog, 101));
+            EnterName(nameDialog, typed);
+        };
+    };
+    Run(1, [&](HWND dialog) {
+        then(0, RenameId)(dialog);
+        Answer(Driver, name("Kittens"), then(1, CopyId));
+        Answer(Driver, name("Kittens 2"), then(0, RemoveId)); // Dogs
+        Answer(Driver, IDNO, [&](HWND dialog) {
+            EXPECT_EQ(dogs, ReadBytes(GetCardSetPath("Dogs")));
+            then(0, RemoveId)(dialog);
         });
+        Answer(Driver, IDYES, then(0, IDCANCEL));
     });
-    EXPECT_EQ(1, result);
-    EXPECT_EQ("Cats", renameField);
-    EXPECT_EQ("Kittens", copyField);
-    ASSERT_EQ(3u, lists.size());
-    EXPECT_EQ((std::vector<std::string>{"Dogs", "Kittens"}), lists[0]);
-    EXPECT_EQ((std::vector<std::string>{"Dogs", "Kittens", "Kittens 2"}), lists[1]);
-    EXPECT_EQ((std::vector<std::string>{"Kittens", "Kittens 2"}), lists[2]);
-    EXPECT_EQ(std::vector<bool>(3, false), buttonsAfter);
-    EXPECT_EQ("Are you really sure that you want to remove card set \"Dogs\"?", removeQuestion);
-    EXPECT_EQ("Question", Driver.Seen().back().Caption);
+    EXPECT_EQ((std::vector<std::string>{"Cats", "Kittens"}), fields);
+    EXPECT_EQ((std::vector<std::string>{"Cats;Dogs;", "Dogs;Kittens;", "Dogs;Kittens;Kittens 2;",
+                                        "Dogs;Kittens;Kittens 2; buttons enabled", "Kittens;Kittens 2;"}),
+              lists);
+    EXPECT_EQ("Question: Are you really sure that you want to remove card set \"Dogs\"?", SeenTexts(Driver).back());
+    EXPECT_FALSE(CardSetExists("Dogs"));
     CardSet copied;
     LoadCardSet("Kittens 2", copied);
     EXPECT_EQ(2u, copied.size());
 }
 
-TEST_F(CardSetsDialog, RemoveAnsweredNoChangesNothing)
+// Modify (also by a double click) loads the card set and saves it after Save. A card set whose
+// file cannot be replaced: an "Error" box naming the card set tells the user, the card set dialog
+// comes back with the edits, and the file stays as it was.
+TEST_F(CardSetsDialog, ModifySavesAndAFailedSaveIsReportedWithTheEditsStillOpen)
 {
-    MakeCardSet("Keep", 1);
-    std::string before = ReadBytes(GetCardSetPath("Keep"));
-    std::vector<std::string> after;
-    int result = RunCardSets([&](HWND dialog) {
-        ClickListItem(GetDlgItem(dialog, ListId), 0);
-        PressDialogButton(dialog, RemoveId);
-        Driver.Then([&, dialog](HWND box) {
-            PressDialogButton(box, IDNO);
-            RunLater([&, dialog] {
-                after = ListNames(dialog);
-                PressDialogButton(dialog, IDCANCEL);
-            });
-        });
-    });
-    EXPECT_EQ(0, result);
-    EXPECT_EQ((std::vector<std::string>{"Keep"}), after);
-    EXPECT_EQ(before, ReadBytes(GetCardSetPath("Keep")));
-}
-
-TEST_F(CardSetsDialog, ModifyLoadsEditsAndSavesTheCardSet)
-{
+    MakeCardSet("Locked", 3);
     MakeCardSet("Numbers", 3);
-    size_t shownPairs = 0;
-    int result = RunCardSets([&](HWND dialog) {
-        ClickListItem(GetDlgItem(dialog, ListId), 0, true); // a double click modifies
-        Driver.Then([&, dialog](HWND cardSet) {
-            HWND pairs = GetDlgItem(cardSet, 201);
-            shownPairs = static_cast<size_t>(SendMessageA(pairs, LB_GETCOUNT, 0, 0));
-            ClickListItem(pairs, 0);
+    std::string path = GetCardSetPath("Locked"), before = ReadBytes(path);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    // In the card set dialog opened next: removes the pair listed first and saves.
+    auto removeFirstPairAndSave = [&](std::function<void(HWND cardSets)> next) {
+        Driver.Then([](HWND cardSet) {
+            ClickListItem(GetDlgItem(cardSet, 201), 0);
             PressDialogButton(cardSet, 303);
-            Driver.Then([&, dialog, cardSet](HWND box) {
-                PressDialogButton(box, IDYES);
-                RunLater([&, dialog, cardSet] {
-                    PressDialogButton(cardSet, IDOK);
-                    RunLater([dialog] { PressDialogButton(dialog, IDCANCEL); });
-                });
-            });
         });
+        Answer(Driver, IDYES, Pressing(IDOK, next));
+    };
+    auto cancelReopened = [](HWND reopened) {
+        EXPECT_EQ(2, SendDlgItemMessageA(reopened, 201, LB_GETCOUNT, 0, 0));
+        PressDialogButton(reopened, IDCANCEL);
+    };
+    Run(1, [&](HWND dialog) {
+        ClickListItem(GetDlgItem(dialog, ListId), 1, true);
+        removeFirstPairAndSave([&](HWND dialog) {
+            ClickListItem(GetDlgItem(dialog, ListId), 0);
+            PressDialogButton(dialog, ModifyId);
+        });
+        removeFirstPairAndSave(nullptr);
+        Driver.Press(IDOK);
+        Answer(Driver, cancelReopened, Pressing(IDCANCEL));
     });
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(3u, shownPairs);
+    EXPECT_EQ("Error: Card set \"Locked\" could not be saved. Its file was left as it was.\n"
+              "Your changes are still open: save them again, or cancel to give them up.",
+              SeenTexts(Driver).at(4));
+    EXPECT_EQ("Card set", SeenTexts(Driver).at(5));
+    EXPECT_EQ(before, ReadBytes(path));
     CardSet saved;
     LoadCardSet("Numbers", saved);
     EXPECT_EQ(2u, saved.size());
-}
-
-// A card set whose file cannot be replaced: the user is told, the card set dialog comes back with
-// the edits, and the file stays as it was.
-TEST_F(CardSetsDialog, FailedSaveIsReportedAndTheEditsStayOpen)
-{
-    MakeCardSet("Locked", 3);
-    std::string path = GetCardSetPath("Locked");
-    std::string before = ReadBytes(path);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    size_t pairsWhenReopened = 0;
-    int result = RunCardSets([&](HWND dialog) {
-        ClickListItem(GetDlgItem(dialog, ListId), 0);
-        PressDialogButton(dialog, ModifyId);
-        Driver.Then([&, dialog](HWND cardSet) {
-            HWND pairs = GetDlgItem(cardSet, 201);
-            ClickListItem(pairs, 0);
-            PressDialogButton(cardSet, 303);
-            Driver.Then([&, cardSet](HWND box) {
-                PressDialogButton(box, IDYES);
-                RunLater([cardSet] { PressDialogButton(cardSet, IDOK); });
-            });
-            Driver.Then([](HWND errorBox) { PressDialogButton(errorBox, IDOK); });
-            Driver.Then([&, dialog](HWND reopened) {
-                pairsWhenReopened = static_cast<size_t>(SendMessageA(GetDlgItem(reopened, 201), LB_GETCOUNT, 0, 0));
-                PressDialogButton(reopened, IDCANCEL);
-                RunLater([dialog] { PressDialogButton(dialog, IDCANCEL); });
-            });
-        });
-    });
-    EXPECT_EQ(1, result) << "a pair was removed";
-    ASSERT_EQ(5u, Driver.Seen().size());
-    EXPECT_EQ("Error", Driver.Seen()[3].Caption);
-    EXPECT_EQ("Card set \"Locked\" could not be saved. Its file was left as it was.\n"
-              "Your changes are still open: save them again, or cancel to give them up.",
-              Driver.Seen()[3].Text);
-    EXPECT_EQ("Card set", Driver.Seen()[4].Caption);
-    EXPECT_EQ(2u, pairsWhenReopened);
-    EXPECT_EQ(before, ReadBytes(path));
 }

@@ -1,56 +1,63 @@
 // Helpers of the editor tests (see editor_test_support.h).
 #include "editor/editor_test_support.h"
 
-#include <commdlg.h>
-#include <richedit.h>
-
 #include <colordlg.h>
 #include <cstdio>
-
-OwnerWindow::OwnerWindow()
-    : Window(CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr),
-                             nullptr))
-{
-}
-
-OwnerWindow::~OwnerWindow()
-{
-    DestroyWindow(Window);
-}
+#include <map>
 
 namespace {
 
-LRESULT CALLBACK LaterWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_APP) {
-        std::function<void()>* action = reinterpret_cast<std::function<void()>*>(lParam);
-        (*action)();
-        delete action;
-        return 0;
-    }
-    return DefWindowProcA(window, msg, wParam, lParam);
-}
+std::map<UINT_PTR, std::function<void()>> IdleActions;
 
-HWND GetLaterWindow()
+void CALLBACK RunIdleAction(HWND, UINT, UINT_PTR id, DWORD)
 {
-    static HWND window = nullptr;
-    if (!window) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = LaterWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "MnemoraTestLater";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, "MnemoraTestLater", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-    return window;
+    KillTimer(nullptr, id);
+    std::function<void()> action = IdleActions[id];
+    IdleActions.erase(id);
+    action();
 }
 
 } // namespace
 
-void RunLater(std::function<void()> action)
+void WhenIdle(std::function<void()> action)
 {
-    PostMessageA(GetLaterWindow(), WM_APP, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(action))));
+    IdleActions[SetTimer(nullptr, 0, 1, RunIdleAction)] = std::move(action);
+}
+
+void Answer(DialogDriver& driver, std::function<void(HWND)> act, std::function<void(HWND owner)> next)
+{
+    driver.Then([act, next](HWND dialog) {
+        HWND owner = GetWindow(dialog, GW_OWNER);
+        act(dialog);
+        if (next)
+            WhenIdle([next, owner] { next(owner); });
+    });
+}
+
+void Answer(DialogDriver& driver, int button, std::function<void(HWND owner)> next)
+{
+    driver.Then(Pressing(button, next));
+}
+
+std::function<void(HWND)> Pressing(int buttonId, std::function<void(HWND owner)> next)
+{
+    return [buttonId, next](HWND window) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        PressDialogButton(window, buttonId);
+        if (next)
+            WhenIdle([next, owner] { next(owner); });
+    };
+}
+
+std::vector<std::string> SeenTexts(const DialogDriver& driver, size_t from)
+{
+    std::vector<std::string> texts;
+    for (size_t i = from; i < driver.Seen().size(); ++i) {
+        const SeenDialog& seen = driver.Seen()[i];
+        bool box = seen.Caption == "Error" || seen.Caption == "Question";
+        texts.push_back(box ? seen.Caption + ": " + seen.Text : seen.Caption);
+    }
+    return texts;
 }
 
 void TypeText(HWND window, const std::string& text)
@@ -86,53 +93,6 @@ CHARFORMATA GetSelectionFormat(HWND richEdit)
     return format;
 }
 
-namespace {
-
-HHOOK ChooserHook = nullptr;
-ChooserStart* WatchedStart = nullptr;
-
-LRESULT CALLBACK WatchChooserMessages(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == WM_INITDIALOG && WatchedStart && !WatchedStart->Seen &&
-        GetDlgItem(message->hwnd, COLOR_RED)) {
-        // The chooser is opened with its CHOOSECOLOR record as the creation parameter.
-        const CHOOSECOLORA* choose = reinterpret_cast<const CHOOSECOLORA*>(message->lParam);
-        WatchedStart->Seen = true;
-        WatchedStart->Flags = choose->Flags;
-        WatchedStart->Color = choose->rgbResult;
-    }
-    return CallNextHookEx(ChooserHook, code, wParam, lParam);
-}
-
-} // namespace
-
-void WatchColorChooser(ChooserStart* start)
-{
-    *start = ChooserStart();
-    WatchedStart = start;
-    if (!ChooserHook)
-        ChooserHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchChooserMessages, nullptr, GetCurrentThreadId());
-}
-
-void StopWatchingColorChooser()
-{
-    if (ChooserHook)
-        UnhookWindowsHookEx(ChooserHook);
-    ChooserHook = nullptr;
-    WatchedStart = nullptr;
-}
-
-void SetChooserColor(HWND chooser, COLORREF color, bool addCustom)
-{
-    SetDlgItemInt(chooser, COLOR_RED, GetRValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_GREEN, GetGValue(color), FALSE);
-    SetDlgItemInt(chooser, COLOR_BLUE, GetBValue(color), FALSE);
-    if (addCustom)
-        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(COLOR_ADD, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(chooser, COLOR_ADD)));
-}
-
 void ClickListItem(HWND list, int position, bool doubleClick)
 {
     RECT item = {};
@@ -150,8 +110,7 @@ void ClickListItem(HWND list, int position, bool doubleClick)
 std::vector<LPARAM> GetListItemData(HWND list)
 {
     std::vector<LPARAM> data;
-    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i)
         data.push_back(SendMessageA(list, LB_GETITEMDATA, i, 0));
     return data;
 }
@@ -170,4 +129,20 @@ CardPair TextPair(const std::string& text)
     CardPair pair;
     pair.Text1 = text;
     return pair;
+}
+
+void SetChooserColor(HWND chooser, COLORREF color, bool addCustom)
+{
+    SetDlgItemInt(chooser, COLOR_RED, GetRValue(color), FALSE);
+    SetDlgItemInt(chooser, COLOR_GREEN, GetGValue(color), FALSE);
+    SetDlgItemInt(chooser, COLOR_BLUE, GetBValue(color), FALSE);
+    if (addCustom)
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(COLOR_ADD, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(chooser, COLOR_ADD)));
+}
+
+COLORREF GetChooserColor(HWND chooser)
+{
+    return RGB(GetDlgItemInt(chooser, COLOR_RED, nullptr, FALSE), GetDlgItemInt(chooser, COLOR_GREEN, nullptr, FALSE),
+               GetDlgItemInt(chooser, COLOR_BLUE, nullptr, FALSE));
 }

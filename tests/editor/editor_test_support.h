@@ -1,27 +1,35 @@
-// Helpers of the editor tests: an owner window, typing, the editors' RichEdit children, and
-// watching the colour chooser open.
+// Helpers of the editor tests: dialogs answered in sequence, typing, the editors' RichEdit
+// children, list clicks and card texts.
 #pragma once
 
 #include "cardset/card_set.h"
+#include "support/test_support.h"
 
 #include <windows.h>
 
 #include <richedit.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
-// A hidden top-level window that owns the dialogs under test.
-struct OwnerWindow {
-    HWND Window;
-    OwnerWindow();
-    ~OwnerWindow();
-};
+// Runs an action once this thread's message loop is idle, from a timer (timer messages come only
+// when no other message waits): run right after pressing a dialog's closing button, it runs once
+// the dialog has closed, in the loop below it.
+void WhenIdle(std::function<void()> action);
 
-// Runs an action from the message loop that runs next: posted from a message box's action
-// right after its button, it runs once the box has closed, in the dialog below it.
-void RunLater(std::function<void()> action);
+// Queues on driver for the next dialog or box: act, which must close it (the int form presses
+// that button); then, once it has closed, next on the dialog that owned it.
+void Answer(DialogDriver& driver, std::function<void(HWND)> act, std::function<void(HWND owner)> next = nullptr);
+void Answer(DialogDriver& driver, int button, std::function<void(HWND owner)> next = nullptr);
+// An action that presses a button of the window it is given; then, once that window has closed,
+// next (if any) on the window that owned it.
+std::function<void(HWND)> Pressing(int buttonId, std::function<void(HWND owner)> next = nullptr);
+// What the driver saw from its from-th dialog on: message boxes ("Error", "Question") as
+// "Caption: text", dialogs by their caption.
+std::vector<std::string> SeenTexts(const DialogDriver& driver, size_t from = 1);
 
 // Types text into a window, one WM_CHAR per character, as the keyboard would.
 void TypeText(HWND window, const std::string& text);
@@ -35,19 +43,6 @@ void SelectText(HWND richEdit, int first, int last);
 // The character format of a RichEdit's selection.
 CHARFORMATA GetSelectionFormat(HWND richEdit);
 
-// What the colour chooser was opened with, seen from its first message.
-struct ChooserStart {
-    bool Seen = false;
-    DWORD Flags = 0;
-    COLORREF Color = 0;
-};
-// Watches this thread for the next colour chooser and records how it was opened.
-void WatchColorChooser(ChooserStart* start);
-void StopWatchingColorChooser();
-
-// Sets the chooser's red, green and blue fields; with addCustom also adds it to the custom colours.
-void SetChooserColor(HWND chooser, COLORREF color, bool addCustom);
-
 // Clicks (or double-clicks) an item of a list box with the mouse messages a click sends; the
 // double click's messages are posted.
 void ClickListItem(HWND list, int position, bool doubleClick = false);
@@ -56,6 +51,11 @@ std::vector<LPARAM> GetListItemData(HWND list);
 
 // A simple RTF text in the given face, optionally bold, with one colour.
 std::string MakeRtf(const std::string& text, const std::string& face = "Tahoma", bool bold = false, COLORREF color = 0);
-
 // A pair with only a first text.
 CardPair TextPair(const std::string& text);
+
+// Sets the colour chooser's red, green and blue fields; with addCustom also adds the colour to the
+// custom colours.
+void SetChooserColor(HWND chooser, COLORREF color, bool addCustom = false);
+// The colour the chooser's red, green and blue fields show.
+COLORREF GetChooserColor(HWND chooser);

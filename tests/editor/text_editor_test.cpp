@@ -1,357 +1,221 @@
 // The rich-text editor control inside the card pair dialog: B, I, U toggles, the colour chooser's
 // start colour, the font list following the caret, Tab, layout and tooltips.
-#include "app/startup.h"
 #include "editor/card_pair_dialog.h"
 #include "editor/editor_test_support.h"
 #include "editor/settings_dialog.h"
 #include "editor/text_editor.h"
 #include "media/rich_text.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <functional>
 
 namespace {
 
 const int Text1Id = 101;
 const int Text2Id = 114;
-const int Picture1Id = 102;
 
-// Opens the card pair dialog on pair and runs check on it once its texts are loaded.
-void WithPairDialog(CardPair pair, std::function<void(HWND dialog, DialogDriver& driver)> check)
+// Opens the card pair dialog on Pair for script, which must close it.
+class TextEditor : public testing::Test {
+  protected:
+    void Run(std::function<void(HWND dialog)> script)
+    {
+        Driver.Then(script);
+        CardSet cards;
+        CardPairDialogParams params = {&Pair, &cards, -1};
+        ShowCardPairDialog(nullptr, params);
+        EXPECT_TRUE(Driver.Done());
+    }
+    DialogDriver Driver;
+    CardPair Pair;
+};
+
+HWND EditorChild(HWND dialog, int id, int editorId = Text1Id)
 {
-    OwnerWindow owner;
-    CardSet cards;
-    CardPairDialogParams params = {&pair, &cards, -1};
-    DialogDriver driver;
-    driver.Then([&](HWND dialog) {
-        // The texts arrive with the dialog's first posted message.
-        RunLater([&, dialog] { check(dialog, driver); });
-    });
-    ShowCardPairDialog(owner.Window, params);
-    EXPECT_TRUE(driver.Done());
+    return GetDlgItem(GetDlgItem(dialog, editorId), id);
 }
 
-void ClickEditorButton(HWND dialog, int editorId, int buttonId)
+// Clicks the colour button, posted so that the chooser runs in the dialog's loop.
+void OpenChooser(HWND dialog)
 {
-    SendMessageA(GetDlgItem(GetDlgItem(dialog, editorId), buttonId), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(dialog, Text1Id), WM_COMMAND, MAKEWPARAM(EditorColorId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(EditorChild(dialog, EditorColorId)));
 }
 
-std::string SelectedFace(HWND dialog, int editorId)
+std::string SelectedFace(HWND dialog, int editorId = Text1Id)
 {
-    HWND list = GetDlgItem(GetDlgItem(dialog, editorId), EditorFontListId);
-    LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR)
-        return "";
+    HWND list = EditorChild(dialog, EditorFontListId, editorId);
     char face[256] = "";
-    SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(face));
+    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(face));
     return face;
 }
 
 } // namespace
 
-TEST(TextEditor, BoldTwiceRestoresTheWeightAndMixedBecomesUniform)
+// Each button sets its effect where the selection lacks it (a mixed selection counts as lacking)
+// and clears it otherwise; on an empty selection it formats what is typed next. The text keeps
+// the focus.
+TEST_F(TextEditor, FormattingButtonsToggleTheSelectionsEffects)
 {
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
+    Run([](HWND dialog) {
         HWND text = GetEditorTextWindow(dialog, Text1Id);
         SetFocus(text);
         TypeText(text, "hello world");
-        SelectText(text, 0, 5);
-        ClickEditorButton(dialog, Text1Id, EditorBoldId);
-        CHARFORMATA once = GetSelectionFormat(text);
-        EXPECT_TRUE(once.dwMask & CFM_BOLD);
-        EXPECT_TRUE(once.dwEffects & CFE_BOLD);
-        EXPECT_EQ(text, GetFocus()) << "the text keeps the focus after a click on B";
-        ClickEditorButton(dialog, Text1Id, EditorBoldId);
-        CHARFORMATA twice = GetSelectionFormat(text);
-        EXPECT_TRUE(twice.dwMask & CFM_BOLD);
-        EXPECT_FALSE(twice.dwEffects & CFE_BOLD);
-
-        // "hello" bold, " world" not: one click makes all of it one weight.
-        ClickEditorButton(dialog, Text1Id, EditorBoldId);
-        SelectText(text, 0, -1);
-        EXPECT_FALSE(GetSelectionFormat(text).dwMask & CFM_BOLD);
-        ClickEditorButton(dialog, Text1Id, EditorBoldId);
-        EXPECT_TRUE(GetSelectionFormat(text).dwMask & CFM_BOLD);
-
-        SelectText(text, 0, 5);
-        ClickEditorButton(dialog, Text1Id, EditorItalicId);
-        EXPECT_TRUE(GetSelectionFormat(text).dwEffects & CFE_ITALIC);
-        ClickEditorButton(dialog, Text1Id, EditorUnderlineId);
-        EXPECT_TRUE(GetSelectionFormat(text).dwEffects & CFE_UNDERLINE);
-        ClickEditorButton(dialog, Text1Id, EditorItalicId);
-        ClickEditorButton(dialog, Text1Id, EditorUnderlineId);
-        CHARFORMATA plain = GetSelectionFormat(text);
-        EXPECT_FALSE(plain.dwEffects & (CFE_ITALIC | CFE_UNDERLINE));
-        PressDialogButton(dialog, IDCANCEL);
-    });
-}
-
-TEST(TextEditor, EmptySelectionFormatsWhatIsTypedNext)
-{
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND text = GetEditorTextWindow(dialog, Text1Id);
-        SetFocus(text);
-        TypeText(text, "ab");
-        ClickEditorButton(dialog, Text1Id, EditorBoldId);
+        for (auto button : {std::make_pair(EditorBoldId, CFE_BOLD), std::make_pair(EditorItalicId, CFE_ITALIC),
+                            std::make_pair(EditorUnderlineId, CFE_UNDERLINE)}) {
+            SelectText(text, 0, 5);
+            for (DWORD expected : {static_cast<DWORD>(button.second), DWORD(0)}) {
+                SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+                CHARFORMATA format = GetSelectionFormat(text);
+                EXPECT_EQ(expected, format.dwMask & button.second ? format.dwEffects & button.second : 99u)
+                    << button.first;
+            }
+            SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+            SelectText(text, 0, -1);
+            EXPECT_FALSE(GetSelectionFormat(text).dwMask & button.second) << "mixed";
+            SendMessageA(EditorChild(dialog, button.first), BM_CLICK, 0, 0);
+            EXPECT_TRUE(GetSelectionFormat(text).dwMask & button.second) << "one effect for all";
+            EXPECT_EQ(text, GetFocus());
+        }
+        SelectText(text, -1, -1);
+        bool boldBefore = (GetSelectionFormat(text).dwEffects & CFE_BOLD) != 0;
+        SendMessageA(EditorChild(dialog, EditorBoldId), BM_CLICK, 0, 0);
         TypeText(text, "CD");
-        SelectText(text, 0, 2);
-        EXPECT_FALSE(GetSelectionFormat(text).dwEffects & CFE_BOLD);
-        SelectText(text, 2, 4);
-        EXPECT_TRUE(GetSelectionFormat(text).dwEffects & CFE_BOLD);
+        SelectText(text, 11, 13);
+        EXPECT_NE(boldBefore, (GetSelectionFormat(text).dwEffects & CFE_BOLD) != 0) << "typed after B";
         PressDialogButton(dialog, IDCANCEL);
     });
 }
 
-TEST(TextEditor, FontListFollowsTheCaretAndSetsTheFace)
+// The list holds no vertical faces and shows the face at the caret (mixed faces leave it as it
+// was); choosing a face changes only the face of the selection. An empty editor types in Tahoma
+// 10 points and its list shows it.
+TEST_F(TextEditor, FontListFollowsTheCaretAndSetsTheFace)
 {
-    CardPair pair;
-    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}{\\f1 Tahoma;}}\\f0\\fs24 first \\f1 second}";
-    WithPairDialog(pair, [](HWND dialog, DialogDriver&) {
-        HWND text = GetEditorTextWindow(dialog, Text1Id);
-        SelectText(text, 1, 1);
-        EXPECT_EQ("Courier New", SelectedFace(dialog, Text1Id));
-        SelectText(text, 9, 9);
-        EXPECT_EQ("Tahoma", SelectedFace(dialog, Text1Id));
-        SelectText(text, 1, 1);
-        EXPECT_EQ("Courier New", SelectedFace(dialog, Text1Id));
-        SelectText(text, 0, -1);
-        EXPECT_EQ("Courier New", SelectedFace(dialog, Text1Id)) << "mixed faces leave the list as it was";
-
-        // Choosing a face in the list changes only the face of the selection.
+    Pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}{\\f1 Tahoma;}}\\f0\\fs24 first \\f1 second}";
+    Run([](HWND dialog) {
+        HWND text = GetEditorTextWindow(dialog, Text1Id), list = EditorChild(dialog, EditorFontListId);
+        std::vector<std::string> faces;
+        for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+            char face[256] = "";
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(face));
+            EXPECT_NE('@', face[0]) << face;
+        }
+        for (int at : {1, 9, 1, -1}) {
+            SelectText(text, at < 0 ? 0 : at, at);
+            faces.push_back(SelectedFace(dialog));
+        }
+        EXPECT_EQ((std::vector<std::string>{"Courier New", "Tahoma", "Courier New", "Courier New"}), faces);
         SelectText(text, 0, 5);
-        HWND list = GetDlgItem(GetDlgItem(dialog, Text1Id), EditorFontListId);
-        LRESULT tahoma = SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma"));
-        ASSERT_NE(CB_ERR, tahoma);
-        SendMessageA(list, CB_SETCURSEL, tahoma, 0);
+        SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma")),
+                     0);
         SendMessageA(GetDlgItem(dialog, Text1Id), WM_COMMAND, MAKEWPARAM(EditorFontListId, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
         CHARFORMATA format = GetSelectionFormat(text);
         EXPECT_STREQ("Tahoma", format.szFaceName);
         EXPECT_EQ(240, format.yHeight);
-        PressDialogButton(dialog, IDCANCEL);
-    });
-}
 
-TEST(TextEditor, FontListHoldsNoVerticalFaces)
-{
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND list = GetDlgItem(GetDlgItem(dialog, Text1Id), EditorFontListId);
-        int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
-        EXPECT_GT(count, 3);
-        for (int i = 0; i < count; ++i) {
-            char face[256] = "";
-            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(face));
-            EXPECT_NE('@', face[0]) << face;
-        }
-        EXPECT_NE(CB_ERR, SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma")));
-        // An empty editor starts in Tahoma, and the list shows it.
-        EXPECT_EQ("Tahoma", SelectedFace(dialog, Text1Id));
+        HWND text2 = GetEditorTextWindow(dialog, Text2Id);
+        EXPECT_EQ("Tahoma", SelectedFace(dialog, Text2Id));
+        SetFocus(text2);
+        TypeText(text2, "typed");
+        SelectText(text2, 0, -1);
+        format = GetSelectionFormat(text2);
+        EXPECT_STREQ("Tahoma", format.szFaceName);
+        EXPECT_EQ(200, format.yHeight);
         PressDialogButton(dialog, IDCANCEL);
     });
 }
 
 // The chooser starts on the window-text colour for automatic colour, on the text's one colour,
-// and without a colour for mixed colours; OK colours the selection.
-TEST(TextEditor, ColourChooserStartColourAndResult)
+// and on none (black) for mixed colours; OK colours the selection.
+TEST_F(TextEditor, ColourChooserStartColourAndResult)
 {
-    CardPair pair;
-    pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red200\\green10\\blue20;\\red0\\green90\\blue0;}"
+    Pair.Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red200\\green10\\blue20;\\red0\\green90\\blue0;}"
                  "\\f0\\fs20 auto \\cf1 red\\cf2 green}";
-    struct Case {
-        int First, Last;
-        bool Init;
-        COLORREF Color;
-    };
-    const Case cases[] = {
-        {0, 4, true, GetSysColor(COLOR_WINDOWTEXT)}, {5, 8, true, RGB(200, 10, 20)}, {5, 13, false, 0}};
-    for (const Case& c : cases) {
-        ChooserStart start;
-        WatchColorChooser(&start);
-        WithPairDialog(pair, [&](HWND dialog, DialogDriver& driver) {
-            SelectText(GetEditorTextWindow(dialog, Text1Id), c.First, c.Last);
-            HWND editor = GetDlgItem(dialog, Text1Id);
-            PostMessageA(editor, WM_COMMAND, MAKEWPARAM(EditorColorId, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(editor, EditorColorId)));
-            driver.Then([dialog](HWND chooser) {
-                PressDialogButton(chooser, IDCANCEL);
-                RunLater([dialog] { PressDialogButton(dialog, IDCANCEL); });
-            });
-        });
-        StopWatchingColorChooser();
-        ASSERT_TRUE(start.Seen);
-        EXPECT_EQ(c.Init, (start.Flags & CC_RGBINIT) != 0) << c.First;
-        EXPECT_TRUE(start.Flags & CC_FULLOPEN);
-        if (c.Init) {
-            EXPECT_EQ(c.Color, start.Color) << c.First;
-        }
-    }
-
-    WithPairDialog(pair, [&](HWND dialog, DialogDriver& driver) {
+    std::vector<COLORREF> starts;
+    CHARFORMATA format = {};
+    std::function<void(HWND, int)> step = [&](HWND dialog, int i) {
+        const CHARRANGE ranges[] = {{0, 4}, {5, 8}, {5, 13}, {0, 4}};
         HWND text = GetEditorTextWindow(dialog, Text1Id);
-        SelectText(text, 0, 4);
-        HWND editor = GetDlgItem(dialog, Text1Id);
-        PostMessageA(editor, WM_COMMAND, MAKEWPARAM(EditorColorId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(editor, EditorColorId)));
-        driver.Then([dialog, text](HWND chooser) {
-            SetChooserColor(chooser, RGB(0, 128, 255), false);
-            PressDialogButton(chooser, IDOK);
-            RunLater([dialog, text] {
-                CHARFORMATA format = GetSelectionFormat(text);
-                EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
-                EXPECT_EQ(RGB(0, 128, 255), format.crTextColor);
-                PressDialogButton(dialog, IDCANCEL);
-            });
-        });
-    });
+        if (i == 4) {
+            format = GetSelectionFormat(text);
+            return PressDialogButton(dialog, IDCANCEL);
+        }
+        SelectText(text, ranges[i].cpMin, ranges[i].cpMax);
+        OpenChooser(dialog);
+        auto choose = [&, i](HWND chooser) {
+            starts.push_back(GetChooserColor(chooser));
+            SetChooserColor(chooser, RGB(0, 128, 255));
+            PressDialogButton(chooser, i == 3 ? IDOK : IDCANCEL);
+        };
+        Answer(Driver, choose, [&, i](HWND dialog) { step(dialog, i + 1); });
+    };
+    Run([&](HWND dialog) { step(dialog, 0); });
+    const COLORREF automatic = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ((std::vector<COLORREF>{automatic, RGB(200, 10, 20), 0, automatic}), starts);
+    EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
+    EXPECT_EQ(RGB(0, 128, 255), format.crTextColor);
 }
 
-TEST(TextEditor, TabMovesTheFocusInsteadOfBeingTyped)
+// Tab moves the focus on instead of being typed. The text line runs along the bottom edge, also
+// after a resize, under the buttons and the font list; each button has a tooltip.
+TEST_F(TextEditor, TabLayoutAndTooltips)
 {
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND text = GetEditorTextWindow(dialog, Text1Id);
+    Run([&](HWND dialog) {
+        HWND text = GetEditorTextWindow(dialog, Text1Id), editor = GetDlgItem(dialog, Text1Id);
         SetFocus(text);
         TypeText(text, "ab");
         // Posted as the keyboard would, so that the dialog's own loop sees it.
         PostMessageA(text, WM_KEYDOWN, VK_TAB, 0x000F0001);
         PostMessageA(text, WM_KEYUP, VK_TAB, 0xC00F0001);
-        RunLater([dialog, text] {
-            EXPECT_EQ(GetDlgItem(dialog, Picture1Id), GetFocus());
-            char buffer[16] = "";
-            GetWindowTextA(text, buffer, sizeof buffer);
-            EXPECT_STREQ("ab", buffer);
+        WhenIdle([dialog, text, editor] {
+            EXPECT_EQ(GetDlgItem(dialog, 102), GetFocus());
+            EXPECT_EQ("ab", StreamOutText(text));
+            RECT line = {0, 0, 100, 14}, client, textRect, listRect, buttonRect;
+            MapDialogRect(dialog, &line);
+            MoveWindow(editor, 10, 10, 300, 120, TRUE);
+            GetClientRect(editor, &client);
+            GetWindowRect(text, &textRect);
+            GetWindowRect(EditorChild(dialog, EditorFontListId), &listRect);
+            GetWindowRect(EditorChild(dialog, EditorColorId), &buttonRect);
+            EXPECT_GE(listRect.top, buttonRect.bottom);
+            MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&textRect), 2);
+            RECT expected = {0, client.bottom - line.bottom, client.right, client.bottom};
+            EXPECT_TRUE(EqualRect(&expected, &textRect));
+
+            HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+            while (tips && GetWindow(tips, GW_OWNER) != dialog)
+                tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr);
+            EXPECT_EQ(8, SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0)) << "B, I, U and colour of both editors";
             PressDialogButton(dialog, IDCANCEL);
         });
     });
 }
 
-TEST(TextEditor, LayoutKeepsButtonsAndTextLine)
-{
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND editor = GetDlgItem(dialog, Text1Id);
-        RECT line = {0, 0, 100, 14};
-        MapDialogRect(dialog, &line);
-        for (int size = 0; size < 2; ++size) {
-            if (size == 1)
-                MoveWindow(editor, 10, 10, 300, 120, TRUE);
-            RECT client;
-            GetClientRect(editor, &client);
-            for (int id = EditorBoldId; id <= EditorColorId; ++id) {
-                RECT button;
-                GetWindowRect(GetDlgItem(editor, id), &button);
-                MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&button), 2);
-                EXPECT_EQ((id - EditorBoldId) * 32, button.left);
-                EXPECT_EQ(0, button.top);
-                EXPECT_EQ(32, button.right - button.left);
-                EXPECT_EQ(32, button.bottom - button.top);
-            }
-            RECT text;
-            GetWindowRect(GetDlgItem(editor, EditorRichEditId), &text);
-            MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&text), 2);
-            EXPECT_EQ(0, text.left);
-            EXPECT_EQ(client.right, text.right);
-            EXPECT_EQ(client.bottom, text.bottom);
-            EXPECT_EQ(line.bottom, text.bottom - text.top);
-            RECT list;
-            GetWindowRect(GetDlgItem(editor, EditorFontListId), &list);
-            MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&list), 2);
-            EXPECT_EQ(32, list.top);
-        }
-        PressDialogButton(dialog, IDCANCEL);
-    });
-}
-
-TEST(TextEditor, FormattingButtonsHaveTooltips)
-{
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND tooltips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-        while (tooltips && GetWindow(tooltips, GW_OWNER) != dialog)
-            tooltips = FindWindowExA(nullptr, tooltips, TOOLTIPS_CLASSA, nullptr);
-        ASSERT_NE(nullptr, tooltips);
-        EXPECT_EQ(8, SendMessageA(tooltips, TTM_GETTOOLCOUNT, 0, 0));
-        const char* texts[] = {"Bold", "Italic", "Underline", "Color"};
-        for (int editorId : {Text1Id, Text2Id}) {
-            for (int id = EditorBoldId; id <= EditorColorId; ++id) {
-                char text[256] = "";
-                TOOLINFOA tool = {};
-                tool.cbSize = sizeof tool;
-                tool.hwnd = dialog;
-                tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(GetDlgItem(dialog, editorId), id));
-                tool.lpszText = text;
-                SendMessageA(tooltips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-                EXPECT_STREQ(texts[id - EditorBoldId], text);
-            }
-        }
-        PressDialogButton(dialog, IDCANCEL);
-    });
-}
-
 // Both colour choosers share the custom colours: one defined in the settings dialog's chooser
 // shows in the editor's chooser, and the other way round.
-TEST(TextEditor, CustomColoursAreSharedWithTheSettingsChooser)
+TEST_F(TextEditor, CustomColoursAreSharedWithTheSettingsChooser)
 {
-    const COLORREF fromSettings = RGB(13, 171, 97);
-    const COLORREF fromEditor = RGB(222, 33, 144);
-    OwnerWindow owner;
-    {
-        DialogDriver driver;
-        HWND settings = nullptr;
-        driver.Then([&](HWND dialog) {
-            settings = dialog;
-            PressDialogButton(dialog, 103);
-        });
-        driver.Then([&](HWND chooser) {
-            SetChooserColor(chooser, fromSettings, true);
+    const COLORREF fromSettings = RGB(13, 171, 97), fromEditor = RGB(222, 33, 144);
+    int shownInEditor = 0, shownInSettings = 0;
+    auto define = [&](COLORREF shown, int* count, COLORREF added) {
+        return [=](HWND chooser) {
+            *count = CaptureClient(chooser).Count(shown);
+            SetChooserColor(chooser, added, true);
             PressDialogButton(chooser, IDCANCEL);
-            RunLater([&] { PressDialogButton(settings, IDCANCEL); });
-        });
-        ShowSettingsDialog(owner.Window);
-    }
-    int shownInEditor = 0;
-    WithPairDialog(CardPair(), [&](HWND dialog, DialogDriver& driver) {
-        HWND editor = GetDlgItem(dialog, Text1Id);
-        PostMessageA(editor, WM_COMMAND, MAKEWPARAM(EditorColorId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(editor, EditorColorId)));
-        driver.Then([&, dialog](HWND chooser) {
-            shownInEditor = CaptureClient(chooser).Count(fromSettings);
-            SetChooserColor(chooser, fromEditor, true);
-            PressDialogButton(chooser, IDCANCEL);
-            RunLater([dialog] { PressDialogButton(dialog, IDCANCEL); });
-        });
+        };
+    };
+    int none = 0;
+    Driver.Then(Pressing(103));
+    Answer(Driver, define(fromSettings, &none, fromSettings), Pressing(IDCANCEL));
+    ShowSettingsDialog(nullptr);
+    Run([&](HWND dialog) {
+        OpenChooser(dialog);
+        Answer(Driver, define(fromSettings, &shownInEditor, fromEditor), Pressing(IDCANCEL));
     });
+    Driver.Then(Pressing(103));
+    Answer(Driver, define(fromEditor, &shownInSettings, fromEditor), Pressing(IDCANCEL));
+    ShowSettingsDialog(nullptr);
+    EXPECT_EQ(0, none);
     EXPECT_GT(shownInEditor, 20);
-    int shownInSettings = 0;
-    {
-        DialogDriver driver;
-        HWND settings = nullptr;
-        driver.Then([&](HWND dialog) {
-            settings = dialog;
-            PressDialogButton(dialog, 103);
-        });
-        driver.Then([&](HWND chooser) {
-            shownInSettings = CaptureClient(chooser).Count(fromEditor);
-            PressDialogButton(chooser, IDCANCEL);
-            RunLater([&] { PressDialogButton(settings, IDCANCEL); });
-        });
-        ShowSettingsDialog(owner.Window);
-    }
     EXPECT_GT(shownInSettings, 20);
-}
-
-TEST(TextEditor, EmptyEditorTypesInTahomaTenPoint)
-{
-    WithPairDialog(CardPair(), [](HWND dialog, DialogDriver&) {
-        HWND text = GetEditorTextWindow(dialog, Text2Id);
-        SetFocus(text);
-        TypeText(text, "typed");
-        SelectText(text, 0, -1);
-        CHARFORMATA format = GetSelectionFormat(text);
-        EXPECT_STREQ("Tahoma", format.szFaceName);
-        EXPECT_EQ(200, format.yHeight);
-        PressDialogButton(dialog, IDCANCEL);
-    });
 }
