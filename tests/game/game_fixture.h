@@ -1,5 +1,5 @@
-// A game board of its own for each test: a visible top-level board window, card sets made up on
-// the spot, and the card buttons' slots.
+// Shared by the game tests: a visible board window of its own with card sets made up on the
+// spot, a white memory bitmap to draw on, and red pixels counted.
 #pragma once
 
 #include "app/settings.h"
@@ -20,6 +20,41 @@ inline CardSet* MakeCardSet(int pairs)
     }
     return cards;
 }
+
+// Pixels that are clearly red, in the columns from left to right (exclusive; -1 = all).
+inline int CountReddish(const Pixels& pixels, int left = 0, int right = -1)
+{
+    int n = 0;
+    for (int y = 0; y < pixels.Height; ++y)
+        for (int x = left; x < (right < 0 ? pixels.Width : right); ++x) {
+            COLORREF c = pixels.At(x, y);
+            n += GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100;
+        }
+    return n;
+}
+
+// A white memory bitmap to draw on.
+struct Canvas {
+    Canvas(int width, int height)
+        : Width(width), Height(height), Screen(GetDC(nullptr)), Memory(CreateCompatibleDC(Screen)),
+          Bitmap(CreateCompatibleBitmap(Screen, width, height)), Old(SelectObject(Memory, Bitmap))
+    {
+        RECT all = {0, 0, width, height};
+        FillRect(Memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas()
+    {
+        SelectObject(Memory, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(Memory);
+        ReleaseDC(nullptr, Screen);
+    }
+    Pixels Read() const { return CaptureDC(Memory, Width, Height); }
+    int Width, Height;
+    HDC Screen, Memory;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+};
 
 class BoardTest : public testing::Test {
   protected:
@@ -43,26 +78,18 @@ class BoardTest : public testing::Test {
     {
         std::string error;
         ASSERT_TRUE(StartGame(board, cards, rows, columns, error)) << error;
-        EXPECT_EQ("", error);
     }
+    void Click(int id) { SendMessageA(board, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     HWND Card(int id) const { return GetDlgItem(board, id); }
     int Slot(int id, int slot) const { return GetWindowLongA(Card(id), slot); }
     int FaceUp(int id) const { return Slot(id, FaceUpSlot); }
     int PairOf(int id) const { return Slot(id, PairIndexSlot); }
     int TurnState() const { return GetWindowLongA(board, TurnStateSlot); }
-    // The id of the other card of the pair of card id.
-    int PartnerOf(int id, int cells) const
+    // The first card other than card id that is of its pair (its partner), or of another pair.
+    int OtherCard(int id, bool samePair, int cells = 16) const
     {
         for (int other = 1; other <= cells; ++other)
-            if (other != id && PairOf(other) == PairOf(id))
-                return other;
-        return 0;
-    }
-    // A card that is not of the same pair as card id.
-    int StrangerOf(int id, int cells) const
-    {
-        for (int other = 1; other <= cells; ++other)
-            if (other != id && PairOf(other) != PairOf(id))
+            if (other != id && (PairOf(other) == PairOf(id)) == samePair)
                 return other;
         return 0;
     }
