@@ -1,5 +1,5 @@
 // Shared by the game tests: a visible board window of its own with card sets made up on the
-// spot, a white memory bitmap to draw on, and red pixels counted.
+// spot, drawing on a white memory bitmap, and red pixels counted.
 #pragma once
 
 #include "app/settings.h"
@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 inline CardSet* MakeCardSet(int pairs)
@@ -33,28 +34,22 @@ inline int CountReddish(const Pixels& pixels, int left = 0, int right = -1)
     return n;
 }
 
-// A white memory bitmap to draw on.
-struct Canvas {
-    Canvas(int width, int height)
-        : Width(width), Height(height), Screen(GetDC(nullptr)), Memory(CreateCompatibleDC(Screen)),
-          Bitmap(CreateCompatibleBitmap(Screen, width, height)), Old(SelectObject(Memory, Bitmap))
-    {
-        RECT all = {0, 0, width, height};
-        FillRect(Memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas()
-    {
-        SelectObject(Memory, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(Memory);
-        ReleaseDC(nullptr, Screen);
-    }
-    Pixels Read() const { return CaptureDC(Memory, Width, Height); }
-    int Width, Height;
-    HDC Screen, Memory;
-    HBITMAP Bitmap;
-    HGDIOBJ Old;
-};
+// Draws on a white memory bitmap of the given size and reads it back.
+inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>& draw)
+{
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    draw(memory);
+    Pixels pixels = CaptureDC(memory, width, height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
 
 class BoardTest : public testing::Test {
   protected:

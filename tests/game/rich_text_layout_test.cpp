@@ -35,10 +35,10 @@ class RichTextLayout : public testing::Test {
     // Renders the text on a white bitmap; laidOut and height receive what RenderRichText reports.
     Pixels Render(int width, int height)
     {
-        Canvas canvas(width, height);
-        RECT all = {0, 0, width, height};
-        laidOut = RenderRichText(edit, canvas.Memory, screen, all, false, &usedHeight);
-        return canvas.Read();
+        return DrawOnWhite(width, height, [&](HDC memory) {
+            RECT all = {0, 0, width, height};
+            laidOut = RenderRichText(edit, memory, screen, all, false, &usedHeight);
+        });
     }
     CHARFORMAT2A FormatAt(int from, int to)
     {
@@ -116,20 +116,6 @@ TEST_F(RichTextLayout, NarrowRectangleWrapsAndReportsWhatFits)
     EXPECT_GT(laidOut, 0);
 }
 
-TEST_F(RichTextLayout, PointSizeChangesKeepFacesColoursAndEffects)
-{
-    Load(RedBoldRtf);
-    SetRichTextPointSize(edit, 10);
-    int small = MeasureRichTextHeight(edit, screen);
-    SetRichTextPointSize(edit, 40);
-    EXPECT_GT(small, 8);
-    EXPECT_GT(MeasureRichTextHeight(edit, screen), 3 * small);
-    CHARFORMAT2A format = FormatAt(8, 9);
-    EXPECT_TRUE(format.dwEffects & CFE_BOLD);
-    EXPECT_EQ(RGB(255, 0, 0), format.crTextColor);
-    EXPECT_EQ(800, format.yHeight);
-}
-
 // A text fits when it lays out whole on one line of the area; the search finds the largest size
 // that fits, and 1 point for a text that fits nowhere.
 TEST_F(RichTextLayout, FitTestAndPointSizeSearch)
@@ -160,7 +146,11 @@ TEST_F(RichTextLayout, FitTestAndPointSizeSearch)
 TEST_F(RichTextLayout, MemoryMetafileAndPrinterDevicesMeasureInTheirOwnPixels)
 {
     Load(RedBoldRtf);
-    SetRichTextPointSize(edit, 12);
+    SetRichTextPointSize(edit, 12); // keeping faces, colours and effects
+    CHARFORMAT2A format = FormatAt(8, 9);
+    EXPECT_TRUE(format.dwEffects & CFE_BOLD);
+    EXPECT_EQ(RGB(255, 0, 0), format.crTextColor);
+    EXPECT_EQ(240, format.yHeight);
     int screenHeight = MeasureRichTextHeight(edit, screen);
     HDC memory = CreateCompatibleDC(screen);
     EXPECT_EQ(screenHeight, MeasureRichTextHeight(edit, memory));
