@@ -182,11 +182,13 @@ TEST_F(CardFace, KeptFacesDrawExactlyWhatAFreshPaintDraws)
     }
 }
 
+// Every repaint fits, measures and draws the texts and decodes the pictures again, or reuses the
+// kept faces.
 TEST_F(CardFace, RepaintsOfAFaceUpBoardLeakNothing)
 {
     CardSet* cards = new CardSet(10);
     for (int i = 0; i < 10; ++i) {
-        (*cards)[i].Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Card \\b " + std::to_string(i) + "}";
+        (*cards)[i].Text1 = RedRtf + "Card \\b " + std::to_string(i) + "}";
         (*cards)[i].PictureFileName1 = Path("blue.png");
     }
     Start(cards, 5, 4);

@@ -179,17 +179,3 @@ TEST_F(RichTextLayout, MemoryMetafileAndPrinterDevicesMeasureInTheirOwnPixels)
     GlobalFree(print.hDevMode);
     GlobalFree(print.hDevNames);
 }
-
-TEST_F(RichTextLayout, RepeatedLayoutLeaksNoObjects)
-{
-    Load(RedBoldRtf);
-    RECT area = {0, 0, 300, 80};
-    FitRichTextPointSize(edit, screen, area, Length());
-    int before = CountGdiObjects();
-    for (int i = 0; i < 5; ++i) {
-        FitRichTextPointSize(edit, screen, area, Length());
-        MeasureRichTextHeight(edit, screen);
-        Render(300, 80);
-    }
-    EXPECT_EQ(before, CountGdiObjects());
-}

@@ -75,6 +75,7 @@ TEST_F(MediaBoardTest, AFoundCardsVideoStaysHiddenUntilTheNextDeal)
     StopAllCardMedia(board);
 }
 
+// Each turn plays and stops the card's sound on the program's player and its video.
 TEST_F(MediaBoardTest, FiftyTurnsOfMediaCardsLeaveNothingBehind)
 {
     Deal("tone440.wav", "pattern.avi");
@@ -86,12 +87,13 @@ TEST_F(MediaBoardTest, FiftyTurnsOfMediaCardsLeaveNothingBehind)
     for (int i = 0; i < 3; ++i)
         turn();
     PumpMessages(200);
-    int gdi = CountGdiObjects(), user = CountUserObjects(), threads = CountThreads();
+    int gdi = CountGdiObjects(), user = CountUserObjects(), threads = CountThreads(), handles = CountHandles();
     for (int i = 0; i < 50; ++i)
         turn();
     PumpMessages(200);
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
     EXPECT_LE(CountThreads(), threads + 2);
+    EXPECT_LE(CountHandles(), handles + 10);
     EXPECT_EQ("", StrayTopLevelWindows(board));
 }
