@@ -123,30 +123,34 @@ TEST(VideoWindow, FiftyRoundsLeaveNothingBehind)
     Card card;
     HWND video = CreateVideoWindow(20, 30, 240, 180, card.Window, 1, TestMediaFile("pattern.avi").c_str());
     ASSERT_NE(nullptr, video);
-    // Rounds of play and stop, and video windows made and destroyed with their cards.
-    auto round = [&](int i) {
+    auto round = [&] {
         ShowWindow(video, SW_SHOW);
         PlayVideo(video);
         PumpMessages(60);
         StopVideo(video);
         ShowWindow(video, SW_HIDE);
         PumpMessages();
-        if (i % 5)
-            return;
+    };
+    for (int i = 0; i < 3; ++i)
+        round();
+    PumpMessages(200);
+    int gdi = CountGdiObjects(), user = CountUserObjects(), threads = CountThreads(), handles = CountHandles();
+    auto expectNothingLeft = [&] {
+        PumpMessages(200);
+        EXPECT_EQ(gdi, CountGdiObjects());
+        EXPECT_EQ(user, CountUserObjects());
+        EXPECT_LE(CountThreads(), threads + 2);
+        EXPECT_LE(CountHandles(), handles + 10);
+    };
+    for (int i = 0; i < 50; ++i)
+        round();
+    expectNothingLeft();
+    // Video windows made and destroyed with their cards.
+    for (int i = 0; i < 10; ++i) {
         HWND other = CreateVideoWindow(0, 0, 80, 60, card.Window, 2, TestMediaFile("pattern.wmv").c_str());
         PlayVideo(other);
         PumpMessages(30);
         DestroyWindow(other);
-    };
-    for (int i = 0; i < 3; ++i)
-        round(i);
-    PumpMessages(200);
-    int gdi = CountGdiObjects(), user = CountUserObjects(), threads = CountThreads(), handles = CountHandles();
-    for (int i = 0; i < 50; ++i)
-        round(i);
-    PumpMessages(200);
-    EXPECT_EQ(gdi, CountGdiObjects());
-    EXPECT_EQ(user, CountUserObjects());
-    EXPECT_LE(CountThreads(), threads + 2);
-    EXPECT_LE(CountHandles(), handles + 10);
+    }
+    expectNothingLeft();
 }
