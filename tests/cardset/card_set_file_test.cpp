@@ -1,4 +1,4 @@
-// Card set files: layout, escapes, limits, damaged files and safe saving.
+// Card set files: the platform's layout, escapes, long values, damaged files and safe saving.
 #include "cardset/card_set.h"
 #include "cardset/card_set_folder.h"
 #include "support/test_support.h"
@@ -7,290 +7,221 @@
 
 namespace {
 
+// The keys of an entry and the fields they hold.
+const std::pair<const char*, std::string CardPair::*> Fields[] = {
+    {"Text1", &CardPair::Text1},
+    {"Text2", &CardPair::Text2},
+    {"PictureFileName1", &CardPair::PictureFileName1},
+    {"PictureFileName2", &CardPair::PictureFileName2},
+    {"SoundFileName1", &CardPair::SoundFileName1},
+    {"SoundFileName2", &CardPair::SoundFileName2},
+    {"VideoFileName1", &CardPair::VideoFileName1},
+    {"VideoFileName2", &CardPair::VideoFileName2},
+};
+
 class CardSetFile : public testing::Test {
   protected:
     void SetUp() override { ResetUserData(); }
     void TearDown() override { ResetUserData(); }
 };
 
+// A pair with every field set but one, file names as the player writes them.
 CardPair FullPair(int n)
 {
-    std::string k = std::to_string(n);
-    return CardPair{"text one " + k,
-                    "text two " + k,
-                    "C:\\p1_" + k + ".png",
-                    "C:\\p2_" + k + ".jpg",
-                    "C:\\s1_" + k + ".wav",
-                    "",
-                    "%TEMP%\\v1_" + k + ".mpg",
-                    "v2_" + k + ".wmv"};
+    CardPair pair;
+    for (const auto& field : Fields)
+        pair.*field.second = "C:\\" + std::string(field.first) + " " + std::to_string(n);
+    pair.SoundFileName2.clear();
+    pair.VideoFileName1 = "%TEMP%\\v" + std::to_string(n) + ".mpg";
+    return pair;
 }
 
-bool SamePairs(const CardSet& a, const CardSet& b)
+// Every field of every pair, for comparing sets.
+std::string Dump(const CardSet& set)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const CardPair& x = a[i];
-        const CardPair& y = b[i];
-        if (x.Text1 != y.Text1 || x.Text2 != y.Text2 || x.PictureFileName1 != y.PictureFileName1 ||
-            x.PictureFileName2 != y.PictureFileName2 || x.SoundFileName1 != y.SoundFileName1 ||
-            x.SoundFileName2 != y.SoundFileName2 || x.VideoFileName1 != y.VideoFileName1 ||
-            x.VideoFileName2 != y.VideoFileName2)
-            return false;
-    }
-    return true;
+    std::string all;
+    for (const CardPair& pair : set)
+        for (const auto& field : Fields)
+            all += std::string(field.first) + "=" + pair.*field.second + "|";
+    return all;
+}
+
+CardSet Load(const std::string& name)
+{
+    CardSet set;
+    LoadCardSet(name, set);
+    return set;
 }
 
 // Writes a card set the way the platform's profile functions do, into path.
 void SaveWithPlatform(const std::string& path, const CardSet& set)
 {
     DeleteFileA(path.c_str());
-    const char* file = path.c_str();
-    WritePrivateProfileStringA("General", "Count", std::to_string(set.size()).c_str(), file);
-    for (size_t i = 0; i < set.size(); ++i) {
-        std::string section = "Entry" + std::to_string(i + 1);
-        const CardPair& p = set[i];
-        const char* s = section.c_str();
-        WritePrivateProfileStringA(s, "Text1", EscapeLineBreaks(p.Text1).c_str(), file);
-        WritePrivateProfileStringA(s, "Text2", EscapeLineBreaks(p.Text2).c_str(), file);
-        WritePrivateProfileStringA(s, "PictureFileName1", p.PictureFileName1.c_str(), file);
-        WritePrivateProfileStringA(s, "PictureFileName2", p.PictureFileName2.c_str(), file);
-        WritePrivateProfileStringA(s, "SoundFileName1", p.SoundFileName1.c_str(), file);
-        WritePrivateProfileStringA(s, "SoundFileName2", p.SoundFileName2.c_str(), file);
-        WritePrivateProfileStringA(s, "VideoFileName1", p.VideoFileName1.c_str(), file);
-        WritePrivateProfileStringA(s, "VideoFileName2", p.VideoFileName2.c_str(), file);
-    }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file); // flush the platform's cache
+    WritePrivateProfileStringA("General", "Count", std::to_string(set.size()).c_str(), path.c_str());
+    for (size_t i = 0; i < set.size(); ++i)
+        for (const auto& field : Fields) {
+            std::string value = set[i].*field.second;
+            value = field.first[0] == 'T' ? EscapeLineBreaks(value) : value;
+            WritePrivateProfileStringA(("Entry" + std::to_string(i + 1)).c_str(), field.first, value.c_str(),
+                                       path.c_str());
+        }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); // flush the platform's cache
 }
 
-std::string ReadWithPlatform(const std::string& path, const char* section, const char* key)
+std::string ReadWithPlatform(const std::string& path, size_t entry, const char* key)
 {
     std::string buffer(20000, '\0');
-    DWORD n = GetPrivateProfileStringA(section, key, "", &buffer[0], static_cast<DWORD>(buffer.size()), path.c_str());
-    buffer.resize(n);
-    return buffer;
+    DWORD n = GetPrivateProfileStringA(("Entry" + std::to_string(entry)).c_str(), key, "", &buffer[0],
+                                       static_cast<DWORD>(buffer.size()), path.c_str());
+    return buffer.substr(0, n);
 }
 
 int CountFilesIn(const std::string& folder)
 {
-    int n = 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
+    int n = 0;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         n += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    } while (FindNextFileA(search, &found));
     FindClose(search);
     return n;
 }
 
 } // namespace
 
-TEST_F(CardSetFile, EmptySetWritesOnlyTheCount)
+TEST_F(CardSetFile, LayoutIsByteForByteWhatThePlatformWritesAndReadsBack)
 {
     ASSERT_TRUE(SaveCardSet("empty", CardSet()));
     EXPECT_EQ("[General]\r\nCount=0\r\n", ReadBytes(GetCardSetPath("empty")));
-    CardSet loaded;
-    LoadCardSet("empty", loaded);
-    EXPECT_TRUE(loaded.empty());
-}
-
-TEST_F(CardSetFile, LayoutIsByteForByteWhatThePlatformWrites)
-{
+    EXPECT_TRUE(Load("empty").empty());
+    EXPECT_TRUE(Load("does not exist").empty());
     CardSet set = {FullPair(1), CardPair{}, FullPair(3)};
-    set[2].Text1 = "a\r\nb";
+    set[2].Text1 = "a\r\nb";       // stored as escape words on one line
+    set[2].Text2 = "x#SPECIALN^y"; // the escape words have no escape of their own
     ASSERT_TRUE(SaveCardSet("ours", set));
-    std::string platformPath = GetCardSetPath("platform");
-    SaveWithPlatform(platformPath, set);
-    EXPECT_EQ(ReadBytes(platformPath), ReadBytes(GetCardSetPath("ours")));
-    EXPECT_NE(std::string::npos, ReadBytes(platformPath).find("[Entry2]\r\nText1=\r\nText2=\r\nPictureFileName1=\r\n"));
-}
-
-TEST_F(CardSetFile, RoundTripsEveryField)
-{
-    CardSet set;
-    for (int i = 1; i <= 10; ++i)
-        set.push_back(FullPair(i));
-    ASSERT_TRUE(SaveCardSet("ten", set));
-    CardSet loaded;
-    LoadCardSet("ten", loaded);
-    EXPECT_TRUE(SamePairs(set, loaded));
-    EXPECT_EQ("text one 10", ReadWithPlatform(GetCardSetPath("ten"), "Entry10", "Text1"));
-    // Loading appends to what the caller passes.
-    LoadCardSet("ten", loaded);
-    EXPECT_EQ(20u, loaded.size());
-}
-
-TEST_F(CardSetFile, LineBreaksAreStoredAsEscapeWordsOnOneLine)
-{
-    CardSet set(1);
-    set[0].Text1 = "a\r\nb";
-    set[0].Text2 = "x#SPECIALN^y";
-    ASSERT_TRUE(SaveCardSet("breaks", set));
-    std::string bytes = ReadBytes(GetCardSetPath("breaks"));
+    SaveWithPlatform(GetCardSetPath("platform"), set);
+    std::string bytes = ReadBytes(GetCardSetPath("ours"));
+    EXPECT_EQ(ReadBytes(GetCardSetPath("platform")), bytes);
+    EXPECT_NE(std::string::npos, bytes.find("[Entry2]\r\nText1=\r\nText2=\r\nPictureFileName1=\r\n"));
     EXPECT_NE(std::string::npos, bytes.find("Text1=a#SPECIALR^#SPECIALN^b\r\n"));
-    CardSet loaded;
-    LoadCardSet("breaks", loaded);
-    ASSERT_EQ(1u, loaded.size());
-    EXPECT_EQ("a\r\nb", loaded[0].Text1);
-    EXPECT_EQ("x\ny", loaded[0].Text2); // the escape words have no escape of their own
-    EXPECT_EQ("#SPECIALR^#SPECIALN^", EscapeLineBreaks("\r\n"));
-    EXPECT_EQ("aXXb", ReplaceAll("aXb", "X", "XX"));
+    CardSet loaded = Load("ours");
+    set[2].Text2 = "x\ny";
+    EXPECT_EQ(Dump(set), Dump(loaded));
+    LoadCardSet("ours", loaded); // loading appends to what the caller passes
+    EXPECT_EQ(6u, loaded.size());
 }
 
 TEST_F(CardSetFile, LongValuesRoundTripWhole)
 {
     CardSet set(2);
-    std::string text;
-    while (text.size() < 1000000)
-        text += "{\\rtf1 lorem ipsum \\b dolor\\b0 sit amet}\r\n";
-    set[0].Text1 = text;
+    while (set[0].Text1.size() < 1000000)
+        set[0].Text1 += "{\\rtf1 lorem ipsum \\b dolor\\b0 sit amet}\r\n";
     set[0].PictureFileName1 = "C:\\" + std::string(300, 'p') + ".png";
     for (int i = 0; i < 2000; ++i)
         set[1].Text2 += "x\r\n";
     ASSERT_TRUE(SaveCardSet("long", set));
-    CardSet loaded;
-    LoadCardSet("long", loaded);
-    EXPECT_TRUE(SamePairs(set, loaded));
+    EXPECT_TRUE(Dump(set) == Dump(Load("long")));
 }
 
-TEST_F(CardSetFile, DamagedCountsAreBounded)
+// A damaged count can neither hang the program nor exhaust its memory.
+TEST_F(CardSetFile, DamagedFilesAreReadWithinBounds)
 {
-    std::string path = GetCardSetPath("damaged");
-    WriteBytes(path, "[General]\r\nCount=3\r\n[Entry1]\r\nText1=only\r\n");
-    CardSet three;
-    LoadCardSet("damaged", three);
-    ASSERT_EQ(3u, three.size());
-    EXPECT_EQ("only", three[0].Text1);
-    EXPECT_TRUE(SamePairs(CardSet(2), CardSet(three.begin() + 1, three.end())));
-
-    WriteBytes(path, "[General]\r\nCount=2147483647\r\n[Entry1]\r\nText1=a\r\n");
-    CardSet huge;
-    LoadCardSet("damaged", huge);
-    EXPECT_EQ(static_cast<size_t>(MaxCardPairs), huge.size());
-
-    for (const char* count : {"-5", "abc", "", "-2147483648"}) {
-        WriteBytes(path, std::string("[General]\r\nCount=") + count + "\r\n[Entry1]\r\nText1=a\r\n");
-        CardSet none;
-        LoadCardSet("damaged", none);
-        EXPECT_TRUE(none.empty()) << count;
+    const struct {
+        std::string File;
+        size_t Pairs;
+        const char* First; // the first pair's first text; pairs missing from the file are empty
+    } files[] = {
+        {"[General]\r\nCount=3\r\n[Entry1]\r\nText1=only\r\n", 3, "only"},
+        {"[General]\r\nCount=2147483647\r\n[Entry1]\r\nText1=a\r\n", static_cast<size_t>(MaxCardPairs), "a"},
+        {"[General]\r\nCount=-5\r\n[Entry1]\r\nText1=a\r\n", 0, ""},
+        {"[General]\r\nCount=abc\r\n[Entry1]\r\nText1=a\r\n", 0, ""},
+        {"[General]\r\nCount=\r\n[Entry1]\r\nText1=a\r\n", 0, ""},
+        {"[General]\r\nCount=-2147483648\r\n", 0, ""},
+        {std::string("\0\xff[Gen\r\n==\r\n[General\r\n", 21), 0, ""},
+        // Names compare without regard to case, blanks around names and values are dropped, and
+        // only the counted sections are read.
+        {"[general]\r\ncount = 1\r\n[ENTRY1]\r\nTEXT1 =  first  \r\n[Entry2]\r\nText1=second\r\n", 1, "first"},
+    };
+    for (const auto& file : files) {
+        WriteBytes(GetCardSetPath("damaged"), file.File);
+        CardSet loaded = Load("damaged");
+        ASSERT_EQ(file.Pairs, loaded.size()) << file.File;
+        EXPECT_EQ(file.First, loaded.empty() ? "" : loaded.front().Text1);
+        EXPECT_TRUE(loaded.size() < 2 || Dump({loaded.back()}) == Dump(CardSet(1))) << file.File;
     }
-    WriteBytes(path, std::string("\0\xff[Gen\r\n==\r\n[General\r\n", 21));
-    CardSet garbage;
-    LoadCardSet("damaged", garbage);
-    EXPECT_TRUE(garbage.empty());
-}
-
-TEST_F(CardSetFile, ExtraSectionsAreIgnoredAndDroppedByTheNextSave)
-{
-    WriteBytes(GetCardSetPath("extra"),
-               "[general]\r\ncount = 1\r\n[ENTRY1]\r\nTEXT1 =  first  \r\n[Entry2]\r\nText1=second\r\n");
-    CardSet loaded;
-    LoadCardSet("extra", loaded);
-    ASSERT_EQ(1u, loaded.size());
-    EXPECT_EQ("first", loaded[0].Text1);
-    ASSERT_TRUE(SaveCardSet("extra", loaded));
-    EXPECT_EQ(std::string::npos, ReadBytes(GetCardSetPath("extra")).find("Entry2"));
+    // The next save drops what was not read.
+    ASSERT_TRUE(SaveCardSet("damaged", Load("damaged")));
+    EXPECT_EQ(std::string::npos, ReadBytes(GetCardSetPath("damaged")).find("Entry2"));
 }
 
 // Every value the platform's profile functions can carry reads back the same through the
 // program's reader and writer, in both directions.
 TEST_F(CardSetFile, FilesOfEitherSideReadBackIdenticallyThroughTheOther)
 {
-    const std::vector<std::string> values = {
-        "",
-        "plain",
-        "with = equals",
-        ";looks like a comment",
-        "[looks like a section]",
-        "\"quoted\"",
-        "'single'",
-        "\"",
-        "\"\"",
-        "'unbalanced\"",
-        "  blanks around  ",
-        "\tTab\t",
-        "caf\xe9 \xe0 la cr\xe8me",
-        "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 \\b bold\\b0 and \\i italic\\i0\\par}",
-        std::string(16000, 'w'),
-    };
-    CardSet set;
-    for (const std::string& v : values) {
-        CardPair p;
-        p.Text1 = v;
-        p.PictureFileName2 = v;
-        set.push_back(p);
-    }
-    // Written by the platform, read by the program: the same as the platform reads.
-    std::string platformPath = GetCardSetPath("by-platform");
+    const std::vector<std::string> values = {"",
+                                             "plain",
+                                             "with = equals",
+                                             ";looks like a comment",
+                                             "[looks like a section]",
+                                             "\"quoted\"",
+                                             "'single'",
+                                             "\"",
+                                             "\"\"",
+                                             "'unbalanced\"",
+                                             "  blanks around  ",
+                                             "\tTab\t",
+                                             "caf\xe9 \xe0 la cr\xe8me",
+                                             "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 \\b bold\\b0\\par}",
+                                             std::string(16000, 'w')};
+    CardSet set(values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        set[i].PictureFileName1 = values[i];
+    std::string platformPath = GetCardSetPath("by-platform"), programPath = GetCardSetPath("by-program");
     SaveWithPlatform(platformPath, set);
-    CardSet ours;
-    LoadCardSet("by-platform", ours);
+    ASSERT_TRUE(SaveCardSet("by-program", set));
+    CardSet ours = Load("by-platform");
     ASSERT_EQ(values.size(), ours.size());
     for (size_t i = 0; i < values.size(); ++i) {
-        std::string section = "Entry" + std::to_string(i + 1);
-        EXPECT_EQ(UnescapeLineBreaks(ReadWithPlatform(platformPath, section.c_str(), "Text1")), ours[i].Text1) << i;
-        EXPECT_EQ(ReadWithPlatform(platformPath, section.c_str(), "PictureFileName2"), ours[i].PictureFileName2) << i;
+        // Written by the platform, read by the program: the same as the platform reads.
+        EXPECT_EQ(ReadWithPlatform(platformPath, i + 1, "PictureFileName1"), ours[i].PictureFileName1) << i;
+        // Written by the program, read by the platform: exactly what was saved.
+        EXPECT_EQ(values[i], ReadWithPlatform(programPath, i + 1, "PictureFileName1")) << i;
     }
-    // Written by the program, read by the platform: exactly what was saved.
-    ASSERT_TRUE(SaveCardSet("by-program", set));
-    std::string ourPath = GetCardSetPath("by-program");
-    for (size_t i = 0; i < values.size(); ++i) {
-        std::string section = "Entry" + std::to_string(i + 1);
-        EXPECT_EQ(values[i], ReadWithPlatform(ourPath, section.c_str(), "Text1")) << i;
-        EXPECT_EQ(values[i], ReadWithPlatform(ourPath, section.c_str(), "PictureFileName2")) << i;
-    }
-    CardSet back;
-    LoadCardSet("by-program", back);
-    EXPECT_TRUE(SamePairs(set, back));
+    EXPECT_EQ(Dump(set), Dump(Load("by-program")));
 }
 
+// A save goes through a temporary file: a failed one leaves the previous file as it was and no
+// temporary file behind, and a read-only file is not replaced.
 TEST_F(CardSetFile, FailedSaveLeavesThePreviousFileAndNoTemporaryFile)
 {
-    CardSet original = {FullPair(1)};
-    ASSERT_TRUE(SaveCardSet("kept", original));
-    std::string path = GetCardSetPath("kept");
-    std::string before = ReadBytes(path);
-    int filesBefore = CountFilesIn(GetCardSetFolder());
+    ASSERT_TRUE(SaveCardSet("kept", {FullPair(1)}));
+    std::string path = GetCardSetPath("kept"), before = ReadBytes(path);
+    int files = CountFilesIn(GetCardSetFolder());
     CardSet changed = {FullPair(2), FullPair(3)};
-
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(SaveCardSet("kept", changed));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, ReadBytes(path));
-    EXPECT_EQ(filesBefore, CountFilesIn(GetCardSetFolder()));
-
+    EXPECT_EQ(files, CountFilesIn(GetCardSetFolder()));
     EXPECT_FALSE(SaveCardSet("no\\such\\folder", changed));
     EXPECT_TRUE(SaveCardSet("kept", changed));
-    CardSet loaded;
-    LoadCardSet("kept", loaded);
-    EXPECT_TRUE(SamePairs(changed, loaded));
+    EXPECT_EQ(Dump(changed), Dump(Load("kept")));
 }
 
-TEST_F(CardSetFile, MissingFileLoadsNoPairs)
-{
-    CardSet loaded;
-    LoadCardSet("does not exist", loaded);
-    EXPECT_TRUE(loaded.empty());
-}
-
-TEST_F(CardSetFile, ExpandFileNameReplacesKnownReferencesOnly)
+TEST(CardSetFileNames, ExpandFileNameReplacesKnownReferencesOnly)
 {
     char windows[MAX_PATH];
     GetEnvironmentVariableA("WINDIR", windows, sizeof windows);
-    std::string name = "%WINDIR%\\media\\ding.wav";
-    ExpandFileName(name);
-    EXPECT_EQ(std::string(windows) + "\\media\\ding.wav", name);
-    std::string plain = "C:\\pictures\\cat.png";
-    ExpandFileName(plain);
-    EXPECT_EQ("C:\\pictures\\cat.png", plain);
-    std::string unknown = "%NO_SUCH_VARIABLE_HERE%\\x.png";
-    ExpandFileName(unknown);
-    EXPECT_EQ("%NO_SUCH_VARIABLE_HERE%\\x.png", unknown);
-    SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str());
-    std::string longName = "%MNEMORA_LONG%\\y";
-    ExpandFileName(longName);
-    EXPECT_EQ(std::string(3000, 'L') + "\\y", longName);
+    SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str()); // beyond the usual buffer
+    const std::pair<std::string, std::string> names[] = {
+        {"%WINDIR%\\media\\ding.wav", std::string(windows) + "\\media\\ding.wav"},
+        {"C:\\pictures\\cat.png", "C:\\pictures\\cat.png"},
+        {"%NO_SUCH_VARIABLE_HERE%\\x.png", "%NO_SUCH_VARIABLE_HERE%\\x.png"},
+        {"%MNEMORA_LONG%\\y", std::string(3000, 'L') + "\\y"},
+    };
+    for (const auto& name : names) {
+        std::string expanded = name.first;
+        ExpandFileName(expanded);
+        EXPECT_EQ(name.second, expanded);
+    }
 }

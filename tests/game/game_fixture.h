@@ -1,5 +1,5 @@
-// A game board of its own for each test: a visible top-level board window, card sets made up on
-// the spot, and the card buttons' slots.
+// Shared by the game tests: a visible board window of its own with card sets made up on the
+// spot, drawing on a white memory bitmap, and red pixels counted.
 #pragma once
 
 #include "app/settings.h"
@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 inline CardSet* MakeCardSet(int pairs)
@@ -19,6 +20,35 @@ inline CardSet* MakeCardSet(int pairs)
         (*cards)[i].Text2 = "second " + std::to_string(i);
     }
     return cards;
+}
+
+// Pixels that are clearly red, in the columns from left to right (exclusive; -1 = all).
+inline int CountReddish(const Pixels& pixels, int left = 0, int right = -1)
+{
+    int n = 0;
+    for (int y = 0; y < pixels.Height; ++y)
+        for (int x = left; x < (right < 0 ? pixels.Width : right); ++x) {
+            COLORREF c = pixels.At(x, y);
+            n += GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100;
+        }
+    return n;
+}
+
+// Draws on a white memory bitmap of the given size and reads it back.
+inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>& draw)
+{
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    draw(memory);
+    Pixels pixels = CaptureDC(memory, width, height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 class BoardTest : public testing::Test {
@@ -43,26 +73,18 @@ class BoardTest : public testing::Test {
     {
         std::string error;
         ASSERT_TRUE(StartGame(board, cards, rows, columns, error)) << error;
-        EXPECT_EQ("", error);
     }
+    void Click(int id) { SendMessageA(board, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     HWND Card(int id) const { return GetDlgItem(board, id); }
     int Slot(int id, int slot) const { return GetWindowLongA(Card(id), slot); }
     int FaceUp(int id) const { return Slot(id, FaceUpSlot); }
     int PairOf(int id) const { return Slot(id, PairIndexSlot); }
     int TurnState() const { return GetWindowLongA(board, TurnStateSlot); }
-    // The id of the other card of the pair of card id.
-    int PartnerOf(int id, int cells) const
+    // The first card other than card id that is of its pair (its partner), or of another pair.
+    int OtherCard(int id, bool samePair, int cells = 16) const
     {
         for (int other = 1; other <= cells; ++other)
-            if (other != id && PairOf(other) == PairOf(id))
-                return other;
-        return 0;
-    }
-    // A card that is not of the same pair as card id.
-    int StrangerOf(int id, int cells) const
-    {
-        for (int other = 1; other <= cells; ++other)
-            if (other != id && PairOf(other) != PairOf(id))
+            if (other != id && (PairOf(other) == PairOf(id)) == samePair)
                 return other;
         return 0;
     }
