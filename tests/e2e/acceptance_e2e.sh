@@ -25,7 +25,13 @@ makensis -V1 "${stub[@]}" -DVERSION=1.0 -DBUILD64="$ROOT/build/x86_64" -DBUILD32
     -DHELP="$ROOT/help" -DSAMPLES="$ROOT/build/samples" -DOUTFILE="$dist/setup.exe" "$ROOT/installer/mnemora.nsi" ||
     fail "the installer could not be built"
 
+# A card set of the player's own with the name of a sample: the installer must keep it.
+mkdir -p "$APPDATA_DIR"
+printf '[General]\r\nCount=1\r\n[Entry1]\r\nText1=mine\r\nText2=\r\n' >"$APPDATA_DIR/Colours.mnc"
+cp "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc"
+
 $MNEMORA_WINE "$dist/setup.exe" /S || fail "the silent install failed"
+cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" || fail "the installer replaced the player's Colours"
 installed="$WINEPREFIX/drive_c/Program Files/Mnemora"
 [ -f "$installed/mnemora.exe" ] || fail "mnemora.exe was not installed"
 [ -f "$installed/help/mnemora.html" ] || fail "the help page was not installed"
@@ -151,6 +157,7 @@ wait_exit
 $MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
 [ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
-[ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "uninstalling removed the player's card sets"
+[ -f "$APPDATA_DIR/Shapes.mnc" ] && cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" ||
+    fail "uninstalling removed or changed the player's card sets"
 wineserver -k
 echo "acceptance passed"
