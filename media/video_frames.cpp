@@ -1,5 +1,8 @@
 // Frame-drawing video window: a filter graph decodes the file into 32-bit frames that a sample
-// grabber keeps; a timer of the window fetches the newest frame and the window stretches it in.
+// grabber hands to the window's frame callback on the graph's own thread, which keeps the frame and
+// stretches it into the window at once, so that a video keeps moving while the program's thread
+// waits (the display time of a turn). A timer of the window watches for the end of the file; where
+// the grabber takes no callback, the timer fetches the grabber's newest frame instead.
 #include "media/video_frames.h"
 
 #include "media/sound_player.h"
@@ -39,6 +42,23 @@ struct FrameGrabber {
     const FrameGrabberMethods* Methods;
 };
 
+// The grabber's callback interface, answered by each window's FrameCallback.
+const IID FrameCallbackInterface = {0x0579154A, 0x2B53, 0x4994, {0xB0, 0xD0, 0xE7, 0x73, 0x14, 0x8E, 0xFF, 0x85}};
+struct FrameCallback;
+struct FrameCallbackMethods {
+    HRESULT(STDMETHODCALLTYPE* QueryInterface)(FrameCallback* self, REFIID iid, void** object);
+    ULONG(STDMETHODCALLTYPE* AddRef)(FrameCallback* self);
+    ULONG(STDMETHODCALLTYPE* Release)(FrameCallback* self);
+    HRESULT(STDMETHODCALLTYPE* SampleCB)(FrameCallback* self, double time, IMediaSample* sample);
+    HRESULT(STDMETHODCALLTYPE* BufferCB)(FrameCallback* self, double time, BYTE* buffer, LONG size);
+};
+struct VideoFrames;
+struct FrameCallback {
+    const FrameCallbackMethods* Methods;
+    HWND Window;
+    VideoFrames* Frames;
+};
+
 // What a frame-drawing video window keeps: its file, and while it plays the graph and the frame.
 struct VideoFrames {
     std::string FileName;
@@ -49,7 +69,11 @@ struct VideoFrames {
     BITMAPINFOHEADER Format = {};
     std::vector<LONG> Frame; // 32-bit pixels as the grabber hands them out
     bool HasFrame = false;
-    bool Ended = false; // the graph reached the end of the file; the last frame stays
+    bool Ended = false;            // the graph reached the end of the file; the last frame stays
+    bool FramesByCallback = false; // the grabber calls Callback with each frame
+    FrameCallback Callback = {};
+    // Guards Frame and HasFrame while a graph runs: its thread writes them, the window's paints them.
+    CRITICAL_SECTION Lock;
 };
 
 VideoFrames* GetVideoFrames(HWND window)
@@ -228,6 +252,78 @@ bool ReadFrameFormat(FrameGrabber* grabber, BITMAPINFOHEADER& format)
     return known;
 }
 
+// Stretches the kept frame over the window's client area; black before the first frame.
+void DrawFrame(HWND window, HDC dc, const VideoFrames& frames)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    if (!frames.HasFrame) {
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    const BITMAPINFOHEADER& format = frames.Format;
+    int height = format.biHeight < 0 ? -format.biHeight : format.biHeight;
+    int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, format.biWidth, height, frames.Frame.data(),
+                  reinterpret_cast<const BITMAPINFO*>(&format), DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+}
+
+// Bytes of one frame in the grabber's format.
+LONG FrameBytes(const BITMAPINFOHEADER& format)
+{
+    LONG height = format.biHeight < 0 ? -format.biHeight : format.biHeight;
+    return format.biWidth * height * 4;
+}
+
+HRESULT STDMETHODCALLTYPE FrameCallbackQueryInterface(FrameCallback* self, REFIID iid, void** object)
+{
+    if (iid == IID_IUnknown || iid == FrameCallbackInterface) {
+        *object = self;
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+// The callback lives as long as its window's VideoFrames, which outlives every graph it serves.
+ULONG STDMETHODCALLTYPE FrameCallbackAddRef(FrameCallback*)
+{
+    return 2;
+}
+
+ULONG STDMETHODCALLTYPE FrameCallbackRelease(FrameCallback*)
+{
+    return 1;
+}
+
+HRESULT STDMETHODCALLTYPE FrameCallbackSample(FrameCallback*, double, IMediaSample*)
+{
+    return E_NOTIMPL;
+}
+
+// On the graph's thread: keeps the frame and draws it into the window.
+HRESULT STDMETHODCALLTYPE FrameCallbackBuffer(FrameCallback* self, double, BYTE* buffer, LONG size)
+{
+    VideoFrames& frames = *self->Frames;
+    if (!buffer || size < FrameBytes(frames.Format))
+        return S_OK;
+    EnterCriticalSection(&frames.Lock);
+    frames.Frame.resize((size + 3) / 4);
+    CopyMemory(frames.Frame.data(), buffer, size);
+    frames.HasFrame = true;
+    HDC dc = GetDC(self->Window);
+    if (dc) {
+        DrawFrame(self->Window, dc, frames);
+        ReleaseDC(self->Window, dc);
+    }
+    LeaveCriticalSection(&frames.Lock);
+    return S_OK;
+}
+
+const FrameCallbackMethods FrameCallbackTable = {FrameCallbackQueryInterface, FrameCallbackAddRef, FrameCallbackRelease,
+                                                 FrameCallbackSample, FrameCallbackBuffer};
+
 void ReleaseGraph(VideoFrames& frames)
 {
     if (frames.Control)
@@ -244,6 +340,7 @@ void ReleaseGraph(VideoFrames& frames)
     frames.Control = nullptr;
     frames.Grabber = nullptr;
     frames.Graph = nullptr;
+    frames.FramesByCallback = false;
 }
 
 // Builds and runs the graph: file source, decoders, grabber of 32-bit frames, null renderer, and
@@ -274,6 +371,8 @@ bool StartGraph(VideoFrames& frames)
             ConnectFrames(frames.Graph, source, grabber, sink) && ReadFrameFormat(frames.Grabber, frames.Format)) {
             RenderSoundOutputs(frames.Graph);
             UseOwnClock(frames.Graph);
+            frames.FramesByCallback = SUCCEEDED(frames.Grabber->Methods->SetCallback(
+                frames.Grabber, reinterpret_cast<IUnknown*>(&frames.Callback), 1)); // 1: whole frames
             frames.Graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&frames.Events));
             started =
                 SUCCEEDED(frames.Graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&frames.Control))) &&
@@ -298,9 +397,7 @@ bool FetchFrame(VideoFrames& frames)
     LONG size = 0;
     if (FAILED(frames.Grabber->Methods->GetCurrentBuffer(frames.Grabber, &size, nullptr)) || size <= 0)
         return false;
-    LONG height = frames.Format.biHeight < 0 ? -frames.Format.biHeight : frames.Format.biHeight;
-    LONG needed = frames.Format.biWidth * height * 4;
-    if (size < needed)
+    if (size < FrameBytes(frames.Format))
         return false;
     frames.Frame.resize((size + 3) / 4);
     return SUCCEEDED(frames.Grabber->Methods->GetCurrentBuffer(frames.Grabber, &size, frames.Frame.data()));
@@ -324,6 +421,8 @@ bool PlayingEnded(VideoFrames& frames)
 BOOL OnVideoCreate(HWND window, LPCREATESTRUCTA create)
 {
     VideoFrames* frames = new VideoFrames;
+    InitializeCriticalSection(&frames->Lock);
+    frames->Callback = {&FrameCallbackTable, window, frames};
     if (create->lpCreateParams)
         frames->FileName = static_cast<const char*>(create->lpCreateParams);
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(frames));
@@ -338,6 +437,7 @@ void OnVideoDestroy(HWND window)
     KillTimer(window, FrameTimer);
     ReleaseGraph(*frames);
     SetWindowLongPtrA(window, 0, 0);
+    DeleteCriticalSection(&frames->Lock);
     delete frames;
 }
 
@@ -346,24 +446,20 @@ BOOL OnVideoEraseBackground(HWND, HDC)
     return TRUE; // painting covers the whole window
 }
 
+// The window has a DC of its own, which the graph's thread draws on too; the lock gives it to one
+// thread at a time.
 void OnVideoPaint(HWND window)
 {
+    VideoFrames* frames = GetVideoFrames(window);
+    if (frames)
+        EnterCriticalSection(&frames->Lock);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    VideoFrames* frames = GetVideoFrames(window);
-    if (frames && frames->HasFrame) {
-        const BITMAPINFOHEADER& format = frames->Format;
-        int height = format.biHeight < 0 ? -format.biHeight : format.biHeight;
-        int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-        StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, format.biWidth, height, frames->Frame.data(),
-                      reinterpret_cast<const BITMAPINFO*>(&format), DIB_RGB_COLORS, SRCCOPY);
-        SetStretchBltMode(dc, oldMode);
-    } else {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
+    if (frames)
+        DrawFrame(window, dc, *frames);
     EndPaint(window, &paint);
+    if (frames)
+        LeaveCriticalSection(&frames->Lock);
 }
 
 void OnVideoTimer(HWND window, UINT)
@@ -372,7 +468,7 @@ void OnVideoTimer(HWND window, UINT)
     if (!frames || !frames->Grabber)
         return;
     bool ended = PlayingEnded(*frames);
-    if (FetchFrame(*frames)) {
+    if (!frames->FramesByCallback && FetchFrame(*frames)) {
         frames->HasFrame = true;
         InvalidateRect(window, nullptr, FALSE);
     }
@@ -399,6 +495,9 @@ LRESULT CALLBACK VideoFramesProc(HWND window, UINT message, WPARAM wParam, LPARA
 void RegisterVideoFramesClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
+    // A DC of its own: the graph's thread draws every frame with it, and a cached DC taken by
+    // another thread while the window's thread paints would stay in the cache for good.
+    wc.style = CS_OWNDC;
     wc.lpfnWndProc = VideoFramesProc;
     wc.cbWndExtra = sizeof(VideoFrames*);
     wc.hInstance = instance;

@@ -108,6 +108,11 @@ TEST(VideoWindow, ShowsChangingFramesInsideTheCardStopsAndPlaysAgain)
         ASSERT_NE(nullptr, video) << name;
         PlayVideo(video);
         EXPECT_TRUE(Moving(video)) << name;
+        // It keeps moving while the program's thread waits without handling any message, as it
+        // does for the display time of a turn.
+        Pixels before = CaptureClient(video);
+        Sleep(500);
+        EXPECT_TRUE(PixelsDiffer(before, CaptureClient(video))) << name;
         EXPECT_GT(CountLitPixels(CaptureClient(video)), 240 * 180 / 2) << name;
         EXPECT_EQ("", StrayTopLevelWindows(card.Window)) << name;
         StopVideo(video);
