@@ -2,12 +2,7 @@
 // spot, drawing on a white memory bitmap, and red pixels counted.
 #pragma once
 
-#include "app/settings.h"
-#include "game/board.h"
-#include "game/card_button.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/board_window.h"
 
 #include <functional>
 #include <string>
@@ -51,23 +46,8 @@ inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>&
     return pixels;
 }
 
-class BoardTest : public testing::Test {
+class BoardTest : public BoardWindowTest {
   protected:
-    void SetUp() override
-    {
-        ResetUserData();
-        SetDisplayTime(20);
-        board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(nullptr, board);
-        PumpMessages();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(board);
-        PumpMessages();
-        ResetUserData();
-    }
     // Deals a new game with the set, which the board takes over.
     void Start(CardSet* cards, int rows, int columns)
     {
@@ -75,9 +55,7 @@ class BoardTest : public testing::Test {
         ASSERT_TRUE(StartGame(board, cards, rows, columns, error)) << error;
     }
     void Click(int id) { SendMessageA(board, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    HWND Card(int id) const { return GetDlgItem(board, id); }
     int Slot(int id, int slot) const { return GetWindowLongA(Card(id), slot); }
-    int FaceUp(int id) const { return Slot(id, FaceUpSlot); }
     int PairOf(int id) const { return Slot(id, PairIndexSlot); }
     int TurnState() const { return GetWindowLongA(board, TurnStateSlot); }
     // The first card other than card id that is of its pair (its partner), or of another pair.
@@ -88,5 +66,4 @@ class BoardTest : public testing::Test {
                 return other;
         return 0;
     }
-    HWND board = nullptr;
 };

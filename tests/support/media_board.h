@@ -2,32 +2,13 @@
 // sets with sounds and videos from the test media, and clicks as the board receives them.
 #pragma once
 
-#include "app/settings.h"
-#include "game/board.h"
-#include "game/card_button.h"
+#include "support/board_window.h"
 #include "support/media_support.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 
-class MediaBoardTest : public testing::Test {
+class MediaBoardTest : public BoardWindowTest {
   protected:
-    void SetUp() override
-    {
-        ResetUserData();
-        SetDisplayTime(20);
-        board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(nullptr, board);
-        PumpMessages();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(board);
-        PumpMessages();
-        ResetUserData();
-    }
     // Deals a 2 x 2 game of two pairs: the first with the given sound and video (first card's
     // fields only, so both of its cards carry them), the second with text alone.
     void Deal(const std::string& sound, const std::string& video)
@@ -41,9 +22,7 @@ class MediaBoardTest : public testing::Test {
         ASSERT_TRUE(StartGame(board, cards, 2, 2, error)) << error;
         PumpMessages();
     }
-    HWND Card(int id) const { return GetDlgItem(board, id); }
     HWND VideoOf(int id) const { return GetDlgItem(Card(id), CardVideoId); }
-    bool FaceUp(int id) const { return GetWindowLongA(Card(id), FaceUpSlot) != 0; }
     // The two card ids of pair 0 (the media pair) and of pair 1.
     int MediaCard(int which) const { return CardOfPair(0, which); }
     int PlainCard(int which) const { return CardOfPair(1, which); }
@@ -60,5 +39,4 @@ class MediaBoardTest : public testing::Test {
         OnCardClicked(board, id);
         PumpMessages();
     }
-    HWND board = nullptr;
 };
