@@ -116,14 +116,8 @@ void DrawCardText(HWND card, HDC dc, int width, int height, int margin, int x, c
     // Never shorter than the text: halving both heights may otherwise lose its last pixel row,
     // and with it the last line.
     RECT drawing = {x, top, width - margin, std::max(height - top, top + textHeight)};
-    if (x == margin) {
-        SendMessageA(richEdit, EM_SETSEL, 0, -1);
-        PARAFORMAT2 paragraph = {};
-        paragraph.cbSize = sizeof paragraph;
-        paragraph.dwMask = PFM_ALIGNMENT;
-        paragraph.wAlignment = PFA_CENTER;
-        SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
-    }
+    if (x == margin)
+        CenterRichTextParagraphs(richEdit);
     int saved = SaveDC(dc);
     IntersectClipRect(dc, margin, margin, width - margin, height - margin);
     RenderRichText(richEdit, dc, dc, drawing, true, nullptr);

@@ -111,6 +111,16 @@ void SetRichTextPointSize(HWND richEdit, int points)
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
+void CenterRichTextParagraphs(HWND richEdit)
+{
+    SendMessageA(richEdit, EM_SETSEL, 0, -1);
+    PARAFORMAT2 paragraph = {};
+    paragraph.cbSize = sizeof paragraph;
+    paragraph.dwMask = PFM_ALIGNMENT;
+    paragraph.wAlignment = PFA_CENTER;
+    SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+}
+
 bool RichTextFits(HWND richEdit, int points, HDC dc, const RECT& area, int textLength)
 {
     SetRichTextPointSize(richEdit, points);

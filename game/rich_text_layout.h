@@ -28,6 +28,8 @@ void PixelsToTwips(RECT& rect, HDC dc);
 int RenderRichText(HWND richEdit, HDC renderDC, HDC targetDC, const RECT& area, bool useCardBackground, int* heightOut);
 // Sets every character's size to points, keeping faces, colours and effects.
 void SetRichTextPointSize(HWND richEdit, int points);
+// Centres every paragraph of the control's text.
+void CenterRichTextParagraphs(HWND richEdit);
 // True when the whole text lays out on one line as wide as area, no taller than area.
 bool RichTextFits(HWND richEdit, int points, HDC dc, const RECT& area, int textLength);
 // Height in pixels of the whole text laid out across the screen's width.

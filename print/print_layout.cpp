@@ -219,13 +219,7 @@ void DrawPrintText(HDC dc, int x, int y, int width, int height, const std::strin
     rect.top = y + height / 2 - textHeight / 2;
     rect.bottom = 2 * y + height - rect.top;
 
-    SendMessageA(richEdit, EM_SETSEL, 0, -1);
-    PARAFORMAT2 paragraph = {};
-    paragraph.cbSize = sizeof paragraph;
-    paragraph.dwMask = PFM_ALIGNMENT;
-    paragraph.wAlignment = PFA_CENTER;
-    SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
-
+    CenterRichTextParagraphs(richEdit);
     RenderRichText(richEdit, dc, dc, rect, false, nullptr);
     DestroyWindow(richEdit);
 }
