@@ -181,8 +181,13 @@ TEST_F(CardPairDialog, BrowseOffersItsKindsFilterAndReplacesTheField)
 // The tools are missing from this system: each button reports the failure with its own text.
 TEST_F(CardPairDialog, ToolButtonsReportFailuresToStart)
 {
+    // A 32-bit build on a 64-bit system starts the recorder from "sysnative"; ask, as the dialog does.
+    BOOL emulated = FALSE;
+    IsWow64Process(GetCurrentProcess(), &emulated);
     char recorder[MAX_PATH] = "";
-    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\soundrecorder.exe", recorder, sizeof recorder);
+    ExpandEnvironmentStringsA(emulated ? "%windir%\\sysnative\\soundrecorder.exe"
+                                       : "%SystemRoot%\\system32\\soundrecorder.exe",
+                              recorder, sizeof recorder);
     if (GetFileAttributesA(recorder) != INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "this system has a sound recorder";
     Run(0, [&](HWND dialog) {

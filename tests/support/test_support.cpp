@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "cardset/card_set_folder.h"
 
+#include <cstdint>
 #include <deque>
 #include <fstream>
 #include <set>
@@ -237,20 +238,37 @@ bool SavePixels(const Pixels& pixels, const std::string& path)
 namespace {
 
 // Counts live entries of the process's GDI handle table, for platforms whose GetGuiResources
-// answers 0: 65536 entries of 24 bytes, the object type in byte 14 of each.
+// answers 0: 65536 entries of 24 bytes (the same layout for both builds), the object type in byte
+// 14 of each.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds" // the compiler's view of the segment read
-int CountGdiHandleTableEntries()
+const unsigned char* FindGdiHandleTable()
 {
     // The thread block names the process block; that one names the handle table.
     const unsigned char* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
 #ifdef _WIN64
-    const size_t pebOffset = 0x60, tableOffset = 0xF8;
+    const unsigned char* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
+    return *reinterpret_cast<const unsigned char* const*>(peb + 0xF8);
 #else
-    const size_t pebOffset = 0x30, tableOffset = 0x94;
+    // A 32-bit process under a 64-bit system: the 32-bit thread block's GdiBatchCount (0xF70)
+    // holds the address of the 64-bit thread block, and the table is named only in the 64-bit
+    // process block (thread block + 0x60 → process block + 0xF8, both 64-bit pointers that lie
+    // below 4 GB). A 32-bit system names it in the 32-bit process block (0x30 → 0x94).
+    ULONG teb64 = *reinterpret_cast<const ULONG*>(teb + 0xF70);
+    if (teb64) {
+        auto peb64 = static_cast<uintptr_t>(*reinterpret_cast<const ULONGLONG*>(static_cast<uintptr_t>(teb64) + 0x60));
+        auto table = static_cast<uintptr_t>(*reinterpret_cast<const ULONGLONG*>(peb64 + 0xF8));
+        if (table)
+            return reinterpret_cast<const unsigned char*>(table);
+    }
+    const unsigned char* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x30);
+    return *reinterpret_cast<const unsigned char* const*>(peb + 0x94);
 #endif
-    const unsigned char* peb = *reinterpret_cast<const unsigned char* const*>(teb + pebOffset);
-    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + tableOffset);
+}
+
+int CountGdiHandleTableEntries()
+{
+    const unsigned char* table = FindGdiHandleTable();
     if (!table)
         return 0;
     int n = 0;
