@@ -19,8 +19,8 @@ bash "$root/scripts/lint.sh" || failed=1
 
 for arch in x86_64 i686; do
     if [ "$arch" = i686 ] && [ "$MNEMORA_CAN_RUN_32BIT" = 0 ]; then
-        echo "== i686: built without warnings; not run: this machine's kernel refuses 32-bit programs," \
-            "so the 32-bit Wine cannot start"
+        echo "== i686: built without warnings; not run: the 32-bit Wine loader cannot start here" \
+            "(${MNEMORA_32BIT_REFUSAL##*: })"
         continue
     fi
     echo "== testing $arch"
