@@ -14,6 +14,7 @@ fi
 
 packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools cmake make googletest clang-format cppcheck
+    libz-mingw-w64-dev unzip libarchive-tools
     wine wine64 wine32:i386 xvfb xauth xdotool imagemagick
     fonts-wine fonts-liberation
     sox ffmpeg nsis zip
