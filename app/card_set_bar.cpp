@@ -1,7 +1,10 @@
-// Card-set bar: toolbar of board sizes, "Card sets:" label and the card set combo box.
+// Card-set bar: toolbar of board sizes, "Card sets:" label and the card set combo box. Its
+// pixel sizes are designed for 96 DPI and drawn at the bar's DPI (kept in its property "Dpi");
+// images and font are made again when the main window moves to a monitor of another DPI.
 #include "app/card_set_bar.h"
 
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "cardset/card_set_folder.h"
 
 #include <commctrl.h>
@@ -13,7 +16,7 @@ BoardSize BoardSizes[] = {{2, 2, -1}, {2, 3, -1}, {3, 2, -1}, {4, 4, -1}, {4, 5,
 
 namespace {
 
-const int ImageSize = 96;
+const int ImageSize = 96; // at 96 DPI
 const int ButtonGap = 15;
 
 HIMAGELIST BoardSizeImages = nullptr;
@@ -31,9 +34,12 @@ HWND CreateBarChild(HWND bar, const char* className, const char* text, DWORD sty
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-// Fills the toolbar with one button per board size and 15-pixel separators between them.
-void AddBoardSizeButtons(HWND toolbar)
+// Fills the toolbar with one button per board size and 15-pixel separators (at 96 DPI) between
+// them, replacing the buttons it had.
+void AddBoardSizeButtons(HWND toolbar, int dpi)
 {
+    while (SendMessageA(toolbar, TB_DELETEBUTTON, 0, 0)) {
+    }
     int n = CountBoardSizes();
     std::vector<TBBUTTON> buttons(2 * n - 1);
     for (int i = 0; i < n; ++i) {
@@ -44,11 +50,41 @@ void AddBoardSizeButtons(HWND toolbar)
         button.fsStyle = BTNS_AUTOSIZE;
         if (i + 1 < n) {
             TBBUTTON& gap = buttons[2 * i + 1];
-            gap.iBitmap = ButtonGap;
+            gap.iBitmap = ScaleForDpi(ButtonGap, dpi);
             gap.fsStyle = TBSTYLE_SEP;
         }
     }
     SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+// Makes the bar's font and button images for a DPI, replacing those it had.
+void MakeDpiObjects(HWND bar, int dpi)
+{
+    SetPropA(bar, "Dpi", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(10, dpi, 72);
+    lstrcpyA(font.lfFaceName, "Arial");
+    HFONT barFont = CreateFontIndirectA(&font);
+    SendMessageA(GetDlgItem(bar, BarLabelId), WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
+    SendMessageA(GetDlgItem(bar, BarComboId), WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
+    DeleteObject(GetBarFont(bar));
+    SetPropA(bar, "Font", barFont);
+
+    HWND toolbar = GetDlgItem(bar, BarToolbarId);
+    int size = ScaleForDpi(ImageSize, dpi);
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(size, size));
+    int n = CountBoardSizes();
+    HIMAGELIST old = BoardSizeImages;
+    BoardSizeImages = ImageList_Create(size, size, 0, n, 0);
+    for (int i = 0; i < n; ++i) {
+        HBITMAP image = DrawBoardSizeImage(BoardSizes[i].Rows, BoardSizes[i].Columns, size);
+        BoardSizes[i].ImageIndex = ImageList_Add(BoardSizeImages, image, nullptr);
+        DeleteObject(image);
+    }
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(BoardSizeImages));
+    if (old)
+        ImageList_Destroy(old);
+    AddBoardSizeButtons(toolbar, dpi);
 }
 
 BOOL OnBarCreate(HWND bar, LPCREATESTRUCT)
@@ -67,29 +103,17 @@ BOOL OnBarCreate(HWND bar, LPCREATESTRUCT)
     if (!combo)
         return FALSE;
 
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    LOGFONTA font = {};
-    font.lfHeight = -MulDiv(10, GetDeviceCaps(display, LOGPIXELSY), 72);
-    lstrcpyA(font.lfFaceName, "Arial");
-    DeleteDC(display);
-    HFONT barFont = CreateFontIndirectA(&font);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
-    SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(barFont), TRUE);
-    SetPropA(bar, "Font", barFont);
     LabelBrush = CreateSolidBrush(BarBackgroundColor);
-
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ImageSize, ImageSize));
-    int n = CountBoardSizes();
-    BoardSizeImages = ImageList_Create(ImageSize, ImageSize, 0, n, 0);
-    for (int i = 0; i < n; ++i) {
-        HBITMAP image = DrawBoardSizeImage(BoardSizes[i].Rows, BoardSizes[i].Columns);
-        BoardSizes[i].ImageIndex = ImageList_Add(BoardSizeImages, image, nullptr);
-        DeleteObject(image);
-    }
-    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(BoardSizeImages));
-    AddBoardSizeButtons(toolbar);
+    // The font's height follows the DPI (10 points); at the display's DPI that is LOGPIXELSY.
+    MakeDpiObjects(bar, GetWindowDpi(bar));
     return TRUE;
+}
+
+// The main window moved to a monitor of another DPI (forwarded with the new DPI in wParam).
+void OnBarDpiChanged(HWND bar, int dpi)
+{
+    MakeDpiObjects(bar, dpi);
 }
 
 void OnBarDestroy(HWND bar)
@@ -100,6 +124,7 @@ void OnBarDestroy(HWND bar)
     ImageList_Destroy(BoardSizeImages);
     BoardSizeImages = nullptr;
     DeleteObject(RemovePropA(bar, "Font"));
+    RemovePropA(bar, "Dpi");
     DeleteObject(LabelBrush);
     LabelBrush = nullptr;
 }
@@ -119,12 +144,12 @@ void OnBarSize(HWND bar, UINT, int, int height)
     SelectObject(dc, oldFont);
     DeleteDC(dc);
 
-    int edge = GetSystemMetrics(SM_CYEDGE);
+    int dpi = GetBarDpi(bar), edge = GetSystemMetricForDpi(SM_CYEDGE, dpi), gap = ScaleForDpi(5, dpi);
     int x = 0;
     MoveWindow(GetDlgItem(bar, BarToolbarId), x, -edge, preferred.cx, height + edge, TRUE);
-    x = preferred.cx + 5;
+    x = preferred.cx + gap;
     MoveWindow(label, x, height / 2 - extent.cy / 2, extent.cx, extent.cy, TRUE);
-    x = x + extent.cx + 5;
+    x = x + extent.cx + gap;
     MoveWindow(GetDlgItem(bar, BarComboId), x, preferred.cy / 2 - metrics.tmHeight / 2, 30 * metrics.tmAveCharWidth,
                10 * metrics.tmHeight, TRUE);
 }
@@ -151,32 +176,39 @@ int CountBoardSizes()
     return n;
 }
 
-SIZE GetBarSize(HWND)
+int GetBarDpi(HWND bar)
 {
-    int n = CountBoardSizes();
-    int ex = GetSystemMetrics(SM_CXEDGE);
-    int ey = GetSystemMetrics(SM_CYEDGE);
-    SIZE size = {(4 * ex + ImageSize) * n + ButtonGap * (n - 1), 4 * ey + ImageSize};
+    INT_PTR dpi = reinterpret_cast<INT_PTR>(GetPropA(bar, "Dpi"));
+    return dpi > 0 ? static_cast<int>(dpi) : GetWindowDpi(bar);
+}
+
+SIZE GetBarSize(HWND bar)
+{
+    int n = CountBoardSizes(), dpi = GetBarDpi(bar);
+    int ex = GetSystemMetricForDpi(SM_CXEDGE, dpi);
+    int ey = GetSystemMetricForDpi(SM_CYEDGE, dpi);
+    int image = ScaleForDpi(ImageSize, dpi), gap = ScaleForDpi(ButtonGap, dpi);
+    SIZE size = {(4 * ex + image) * n + gap * (n - 1), 4 * ey + image};
     return size;
 }
 
-HBITMAP DrawBoardSizeImage(int rows, int columns)
+HBITMAP DrawBoardSizeImage(int rows, int columns, int size)
 {
     HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    HBITMAP image = CreateCompatibleBitmap(display, ImageSize, ImageSize);
+    HBITMAP image = CreateCompatibleBitmap(display, size, size);
     HDC dc = CreateCompatibleDC(display);
     HGDIOBJ oldBitmap = SelectObject(dc, image);
-    RECT all = {0, 0, ImageSize, ImageSize};
+    RECT all = {0, 0, size, size};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    int cellWidth = (ImageSize - 1) / columns;
-    int cellHeight = (ImageSize - 1) / rows;
+    int cellWidth = (size - 1) / columns;
+    int cellHeight = (size - 1) / rows;
     int y = 0;
     for (int r = 0; r < rows; ++r) {
-        int h = r == rows - 1 ? ImageSize - 1 - y : cellHeight;
+        int h = r == rows - 1 ? size - 1 - y : cellHeight;
         int x = 0;
         for (int c = 0; c < columns; ++c) {
-            int w = c == columns - 1 ? ImageSize - 1 - x : cellWidth;
+            int w = c == columns - 1 ? size - 1 - x : cellWidth;
             Rectangle(dc, x, y, x + w + 1, y + h + 1);
             x += cellWidth;
         }
@@ -207,6 +239,9 @@ LRESULT CALLBACK BarWindowProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
         HANDLE_MSG(bar, WM_SIZE, OnBarSize);
         HANDLE_MSG(bar, WM_COMMAND, OnBarCommand);
         HANDLE_MSG(bar, WM_CTLCOLORSTATIC, OnBarCtlColorStatic);
+    case WmDpiChanged:
+        OnBarDpiChanged(bar, LOWORD(wParam));
+        return 0;
     case WM_USER:
         return GetBarSize(bar).cy;
     }

@@ -17,13 +17,18 @@ const COLORREF BarBackgroundColor = RGB(0x80, 0xC0, 0xFF);
 const int BarToolbarId = 1;
 const int BarLabelId = 2;
 const int BarComboId = 3;
+// WM_DPICHANGED: the main window's monitor changed its DPI. The main window forwards it to the bar
+// with the new DPI in the low word of wParam.
+const UINT WmDpiChanged = 0x02E0;
 
 LRESULT CALLBACK BarWindowProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam);
 
 int CountBoardSizes();
-// Preferred size of the bar: all buttons with their gaps.
+// The DPI the bar draws at.
+int GetBarDpi(HWND bar);
+// Preferred size of the bar: all buttons with their gaps (699 x 104 at 96 DPI with 2-pixel edges).
 SIZE GetBarSize(HWND bar);
-// The 96 x 96 button image of a board size; the caller deletes it.
-HBITMAP DrawBoardSizeImage(int rows, int columns);
+// The size x size button image of a board size (96 x 96 at 96 DPI); the caller deletes it.
+HBITMAP DrawBoardSizeImage(int rows, int columns, int size = 96);
 // Refills the combo box with every card set, sorted, none selected.
 void FillCardSetCombo(HWND mainWindow);

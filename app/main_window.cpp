@@ -1,10 +1,12 @@
-// Main window: creates the bar and the board, routes every command, starts games.
+// Main window: creates the bar and the board, routes every command, starts games, and follows
+// the DPI of the monitor it is on.
 #include "app/main_window.h"
 
 #include "app/card_set_bar.h"
 #include "app/help_about.h"
 #include "app/message_box.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "editor/cardsets_dialog.h"
 #include "editor/settings_dialog.h"
 #include "game/board.h"
@@ -54,9 +56,21 @@ void OnMainDestroy(HWND window)
 void OnMainSize(HWND window, UINT, int width, int height)
 {
     HWND bar = GetDlgItem(window, BarId);
-    int barHeight = static_cast<int>(SendMessageA(bar, WM_USER, 0, 0)) + 5;
+    int barHeight = static_cast<int>(SendMessageA(bar, WM_USER, 0, 0)) + ScaleForDpi(5, GetBarDpi(bar));
     MoveWindow(bar, 0, 0, width, barHeight, TRUE);
     MoveWindow(GetDlgItem(window, BoardId), 0, barHeight, width, height - barHeight, TRUE);
+}
+
+// Moved to a monitor of another DPI: the bar makes its images and font anew, the window takes the
+// rectangle the system suggests and lays its children out again (its size may be unchanged).
+void OnMainDpiChanged(HWND window, int dpi, const RECT& suggested)
+{
+    SendMessageA(GetDlgItem(window, BarId), WmDpiChanged, MAKEWPARAM(dpi, dpi), 0);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    OnMainSize(window, SIZE_RESTORED, client.right, client.bottom);
 }
 
 void OnMainInitMenuPopup(HWND window, HMENU popup, UINT, BOOL)
@@ -134,6 +148,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
         HANDLE_MSG(window, WM_SIZE, OnMainSize);
         HANDLE_MSG(window, WM_COMMAND, OnMainCommand);
         HANDLE_MSG(window, WM_INITMENUPOPUP, OnMainInitMenuPopup);
+    case WmDpiChanged:
+        OnMainDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     }
     return DefWindowProcA(window, msg, wParam, lParam);
 }

@@ -1,4 +1,7 @@
-// Start-up: libraries, process-wide objects, window classes; shutdown in reverse.
+// Start-up: libraries, process-wide objects, window classes; shutdown in reverse. The DPI of a
+// window and the metrics at a DPI come from the system's per-monitor functions where they exist
+// (looked up at run time: Windows 7 and 8 lack them); the fallback is the display's LOGPIXELSX
+// and GetSystemMetrics, the system-wide DPI.
 #include "app/startup.h"
 
 #include "app/card_set_bar.h"
@@ -20,6 +23,12 @@ SoundPlayer* TheSoundPlayer = nullptr;
 namespace {
 
 HMODULE RichEditLibrary = nullptr;
+
+template <typename Function> Function FindUserFunction(const char* name)
+{
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
+}
 
 bool RegisterShellClasses(HINSTANCE instance)
 {
@@ -100,4 +109,24 @@ void StopApplication()
         RichEditLibrary = nullptr;
     }
     OleUninitialize();
+}
+
+int GetWindowDpi(HWND window)
+{
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    static DpiForWindow dpiForWindow = FindUserFunction<DpiForWindow>("GetDpiForWindow");
+    UINT dpi = dpiForWindow && window ? dpiForWindow(window) : 0;
+    if (dpi)
+        return static_cast<int>(dpi);
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    int systemDpi = GetDeviceCaps(display, LOGPIXELSX);
+    DeleteDC(display);
+    return systemDpi > 0 ? systemDpi : 96;
+}
+
+int GetSystemMetricForDpi(int index, int dpi)
+{
+    typedef int(WINAPI * MetricsForDpi)(int, UINT);
+    static MetricsForDpi metricsForDpi = FindUserFunction<MetricsForDpi>("GetSystemMetricsForDpi");
+    return metricsForDpi ? metricsForDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }

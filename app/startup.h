@@ -1,4 +1,4 @@
-// Process start-up and shutdown, and the process-wide objects they make.
+// Process start-up and shutdown, the process-wide objects they make, and the display's DPI.
 #pragma once
 
 #include "media/sound_player.h"
@@ -22,3 +22,16 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 
 // Releases what StartApplication prepared, in reverse order.
 void StopApplication();
+
+// The DPI a window is drawn at: its monitor's where the system tracks DPI per monitor, else the
+// display's (LOGPIXELSX). At 96 everything is drawn in its designed pixel sizes.
+int GetWindowDpi(HWND window);
+
+// A system metric at the given DPI where the system can say, else at the system's DPI.
+int GetSystemMetricForDpi(int index, int dpi);
+
+// A length in pixels designed for 96 DPI, at the given DPI.
+inline int ScaleForDpi(int pixels, int dpi)
+{
+    return MulDiv(pixels, dpi, 96);
+}

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Makes a Wine prefix fit for running the program: created once, with the Windows font faces
 # the program names, no window-manager waits and no crash dialog. Quick when already prepared.
+# A second argument sets the display's DPI (HKCU\Control Panel\Desktop LogPixels, read by Wine
+# at process start); without it the prefix keeps Wine's 96. Use a prefix of its own per DPI.
+#   prepare-wineprefix.sh <prefix> [dpi]
 set -eu
 prefix=$1
+dpi=${2:-}
+case "$dpi" in '' | [1-9] | [1-9][0-9] | [1-9][0-9][0-9]) ;; *) echo "prepare-wineprefix: bad DPI '$dpi'" >&2; exit 2 ;; esac
 [ -f "$prefix/.mnemora-ready" ] && exit 0
 mkdir -p "$(dirname "$prefix")"
 # Only one process prepares a prefix; the others wait for it.
@@ -40,6 +45,9 @@ REGEDIT4
 "Debugger"="-"
 "Auto"="1"
 REG
+if [ -n "$dpi" ]; then
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$reg"
+fi
 $MNEMORA_WINE regedit /S "$($MNEMORA_WINE winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
 wineserver -w
 rm -f "$reg"
