@@ -11,8 +11,6 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
-#include <climits>
-
 namespace {
 
 bool SettingsReentry = false;
@@ -29,9 +27,13 @@ void StoreSettings(HWND dialog)
 {
     BOOL translated = FALSE;
     UINT duration = GetDlgItemInt(dialog, IDC_SETTINGS_DURATION, &translated, FALSE);
-    // The duration is kept as a signed number: a larger one would come back negative.
-    if (!translated || duration > static_cast<UINT>(INT_MAX)) {
+    if (!translated) {
         ShowFieldError(dialog, "Duration is not a number", IDC_SETTINGS_DURATION);
+        return;
+    }
+    // Mended: the game blocks for the whole duration, so days were accepted that froze it.
+    if (duration > static_cast<UINT>(MaxDisplayTime)) {
+        ShowFieldError(dialog, "Duration must not be more than 60000 ms", IDC_SETTINGS_DURATION);
         return;
     }
     SetDisplayTime(static_cast<int>(duration));
