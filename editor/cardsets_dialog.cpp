@@ -61,14 +61,17 @@ bool GetSelectedName(HWND dialog, std::string& name)
 // is lost unknowingly: Save tries again, Cancel gives the edits up. True when saved.
 bool AuthorAndSave(HWND dialog, const std::string& name, CardSet& cards, bool isNew)
 {
+    int changedBefore = CardSetsChanged;
     for (;;) {
         if (!ShowCardSetDialog(dialog, name, cards))
             return false;
-        if (isNew)
-            CardSetsChanged = 1;
         std::string reason;
-        if (SaveCardSet(name, cards, &reason))
+        if (SaveCardSet(name, cards, &reason)) {
+            if (isNew)
+                CardSetsChanged = 1;
             return true;
+        }
+        CardSetsChanged = changedBefore; // mended: a save that failed changed nothing
         ShowErrorBox(dialog, "Card set \"" + name + "\" could not be saved: " + reason + "." +
                                  (isNew ? "" : " Its file was left as it was.") +
                                  "\nYour changes are still open: save them again, or cancel to give them up.");

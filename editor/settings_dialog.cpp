@@ -11,6 +11,8 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <string>
+
 namespace {
 
 bool SettingsReentry = false;
@@ -22,12 +24,20 @@ BOOL OnSettingsInitDialog(HWND dialog, HWND, LPARAM)
     return TRUE;
 }
 
+std::string GetDialogItemString(HWND dialog, int id)
+{
+    char text[64] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
 // Stores both values, the duration first, when the duration is usable.
 void StoreSettings(HWND dialog)
 {
     BOOL translated = FALSE;
     UINT duration = GetDlgItemInt(dialog, IDC_SETTINGS_DURATION, &translated, FALSE);
-    if (!translated) {
+    // Some platforms read a signed text as a huge unsigned number: a sign is no number here.
+    if (!translated || GetDialogItemString(dialog, IDC_SETTINGS_DURATION).find('-') != std::string::npos) {
         ShowFieldError(dialog, "Duration is not a number", IDC_SETTINGS_DURATION);
         return;
     }

@@ -151,6 +151,13 @@ TEST_F(CardSetDialog, AddAppendsAndModifyChangesInPlace)
     EXPECT_EQ(0, CardSetsChanged);
     Run(1, Pressing(IDOK));
     EXPECT_EQ(1, CardSetsChanged);
+    // Mended: more pairs were kept than a card set file is read with.
+    Cards.assign(MaxCardPairs, CardPair());
+    Run(0, [&](HWND dialog) {
+        PressDialogButton(dialog, AddId);
+        Answer(Driver, IDOK, Pressing(IDCANCEL));
+    });
+    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", SeenTexts(Driver).back());
 }
 
 // Remove asks with the pair's listing or its quoted texts (Greek letters lie outside the ANSI
