@@ -11,34 +11,20 @@
 TEST(Settings, StoredValuesReadBack)
 {
     ResetUserData();
-    EXPECT_EQ(1000, GetDisplayTime());
     EXPECT_EQ(RGB(192, 192, 192), GetButtonBackgroundColor());
     auto store = [](const char* name, const std::string& bytes, DWORD type) {
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon\\Mnemora\\Settings", 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr);
-        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                       static_cast<DWORD>(bytes.size()));
-        RegCloseKey(key);
+        RegSetKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon\\Mnemora\\Settings", name, type, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
     };
     // Value (T: "DisplayTime", R, G: colour parts, L: "LastProfile"), text stored (x300: 300 x's;
     // a final ! ends it without its zero), what reads back (display time, colour in hex, text).
-    const char* rows[] = {"T|2500ms|2500",
-                          "T|abc|0",
-                          "T| 750|750",
-                          "T|-40|-40",
-                          "T||1000",
-                          "T|60000|60000",
-                          "T|60001|60000",
-                          "T|2147483648|60000",
-                          "T|-99999999999|-2147483648",
-                          "R|255|ff",
-                          "G|300|2cff",
-                          "L|x300|",
-                          "L|y255|y255",
-                          "L|z256!|"};
-    for (const char* row : rows) {
-        std::string r = row, text = r.substr(2, r.find('|', 2) - 2), read = r.substr(r.find('|', 2) + 1);
+    std::string rows =
+        "T|2500ms|2500;T|abc|0;T| 750|750;T|-40|-40;T||1000;T|60000|60000;T|60001|60000;"
+        "T|2147483648|60000;T|-99999999999|-2147483648;R|255|ff;G|300|2cff;L|x300|;L|y255|y255;L|z256!|;";
+    for (size_t end = rows.find(';'), start = 0; end != std::string::npos;
+         start = end + 1, end = rows.find(';', start)) {
+        std::string r = rows.substr(start, end - start), text = r.substr(2, r.find('|', 2) - 2),
+                    read = r.substr(r.find('|', 2) + 1);
         auto expand = [](std::string t) {
             return t.size() >= 4 && t[0] >= 'x' && isdigit(t[1]) ? std::string(std::stoi(t.substr(1)), t[0]) : t;
         };
@@ -51,7 +37,7 @@ TEST(Settings, StoredValuesReadBack)
         EXPECT_EQ(expand(read), r[0] == 'T'   ? IntToString(GetDisplayTime())
                                 : r[0] == 'L' ? ReadSetting(name)
                                               : color)
-            << row;
+            << r;
     }
     store("DisplayTime", std::string("\xC4\x09\0\0", 4), REG_DWORD); // 2500, but no text
     EXPECT_EQ(1000, GetDisplayTime());
