@@ -163,7 +163,11 @@ TEST_F(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
     Run(0, [&](HWND dialog) { step(dialog, 0); });
     EXPECT_EQ(expected, seen);
     char recorder[MAX_PATH] = "";
-    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\soundrecorder.exe", recorder, sizeof recorder);
+    BOOL emulated = FALSE; // a 32-bit program on a 64-bit system starts it from the native folder
+    IsWow64Process(GetCurrentProcess(), &emulated);
+    ExpandEnvironmentStringsA(emulated ? "%windir%\\sysnative\\soundrecorder.exe"
+                                       : "%SystemRoot%\\system32\\soundrecorder.exe",
+                              recorder, sizeof recorder);
     EXPECT_EQ((std::vector<std::string>{"Error: ShellExecute of charmap.exe failed, error code 2",
                                         "Error: ShellExecute of mspaint.exe failed, error code 2",
                                         std::string("Error: ShellExecute of ") + recorder + " failed, error code 2"}),
