@@ -1,6 +1,7 @@
 // Settings store: every accessor reads or writes the registry anew, nothing is cached.
 #include "app/settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -41,7 +42,8 @@ void WriteSetting(const std::string& name, const std::string& value)
 int GetDisplayTime()
 {
     std::string text = ReadSetting("DisplayTime");
-    return text.empty() ? 1000 : ParseDecimal(text);
+    // Mended: a huge stored value blocked the program for days at the first mismatch.
+    return text.empty() ? 1000 : std::min(ParseDecimal(text), MaxDisplayTime);
 }
 
 void SetDisplayTime(int milliseconds)

@@ -9,8 +9,11 @@
 std::string ReadSetting(const std::string& name);
 void WriteSetting(const std::string& name, const std::string& value);
 
+// The longest display time: the game blocks for it at every mismatch.
+const int MaxDisplayTime = 60000;
+
 // Milliseconds two non-matching cards stay visible; 1000 when not set. Parsed as stored, so it
-// may be negative: callers that wait clamp it.
+// may be negative (callers that wait clamp it); a larger stored value reads as MaxDisplayTime.
 int GetDisplayTime();
 void SetDisplayTime(int milliseconds);
 

@@ -66,9 +66,18 @@ void BenchCardSetFiles()
         if (loaded.size() != set.size())
             std::printf("load gave %u pairs instead of 1000\n", static_cast<unsigned>(loaded.size()));
     }
-    DeleteCardSet("~benchmark");
     std::printf("save 1000 pairs of 2 KB RTF texts: %.1f ms median (target 200 ms)\n", Median(saves));
     std::printf("load 1000 pairs of 2 KB RTF texts: %.1f ms median (target 200 ms)\n", Median(loads));
+    // A text full of line breaks: a card text pasted from a long list, 10 MB as stored.
+    CardSet breaks(1);
+    breaks[0].Text1.assign(500000, '\r');
+    breaks[0].Text1.resize(1000000, '\n');
+    SaveCardSet("~benchmark", breaks);
+    double start = Now();
+    CardSet loaded;
+    LoadCardSet("~benchmark", loaded);
+    std::printf("load a 10 MB text of escaped line breaks: %.1f ms (target 1000 ms)\n", Now() - start);
+    DeleteCardSet("~benchmark");
 }
 
 void BenchStartUp(HINSTANCE instance)

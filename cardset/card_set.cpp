@@ -20,14 +20,16 @@ std::string ValueOrEmpty(const ProfileFile& file, const std::string& section, co
 
 } // namespace
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to)
 {
-    size_t pos = text.find(from);
-    while (pos != std::string::npos) {
-        text.replace(pos, from.size(), to);
-        pos = text.find(from, pos + to.size());
+    std::string result;
+    size_t done = 0;
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, done)) {
+        result.append(text, done, pos - done);
+        result += to;
+        done = pos + from.size();
     }
-    return text;
+    return done == 0 ? text : result.append(text, done, std::string::npos);
 }
 
 std::string EscapeLineBreaks(const std::string& text)
@@ -35,9 +37,24 @@ std::string EscapeLineBreaks(const std::string& text)
     return ReplaceAll(ReplaceAll(text, "\r", CrWord), "\n", LfWord);
 }
 
+// Mended: replacing the words in place moved the rest of the text for each one, so a long text
+// full of them took minutes. One pass gives the same result, as the two words cannot overlap.
 std::string UnescapeLineBreaks(const std::string& text)
 {
-    return ReplaceAll(ReplaceAll(text, CrWord, "\r"), LfWord, "\n");
+    const size_t wordLength = 10;
+    std::string result;
+    result.reserve(text.size());
+    size_t done = 0;
+    for (size_t hash = text.find('#'); hash != std::string::npos; hash = text.find('#', hash + 1)) {
+        bool cr = text.compare(hash, wordLength, CrWord) == 0;
+        if (!cr && text.compare(hash, wordLength, LfWord) != 0)
+            continue;
+        result.append(text, done, hash - done);
+        result += cr ? '\r' : '\n';
+        done = hash + wordLength;
+        hash = done - 1;
+    }
+    return result.append(text, done, std::string::npos);
 }
 
 bool IsSecondCardEmpty(const CardPair& pair)
@@ -46,11 +63,19 @@ bool IsSecondCardEmpty(const CardPair& pair)
            pair.VideoFileName2.empty();
 }
 
-void LoadCardSet(const std::string& name, CardSet& set)
+CardSetFileState LoadCardSet(const std::string& name, CardSet& set, std::string* reason)
 {
-    std::string text;
-    if (!ReadWholeFile(GetCardSetPath(name), text))
-        return;
+    std::string bytes;
+    DWORD error = ReadWholeFile(GetCardSetPath(name), bytes);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return CardSetFileState::Missing;
+    if (error != 0) {
+        if (reason)
+            *reason = DescribeFileError(error);
+        return CardSetFileState::Unreadable;
+    }
+    std::string text = DecodeProfileBytes(bytes);
+    bytes.clear();
     ProfileFile file = ParseProfile(text);
     // A damaged count must not make the program hang or run out of memory.
     int count = ParseDecimal(ValueOrEmpty(file, "General", "Count"));
@@ -72,10 +97,16 @@ void LoadCardSet(const std::string& name, CardSet& set)
         pair.VideoFileName2 = ValueOrEmpty(file, section, "VideoFileName2");
         set.push_back(std::move(pair));
     }
+    return CardSetFileState::Read;
 }
 
-bool SaveCardSet(const std::string& name, const CardSet& set)
+bool SaveCardSet(const std::string& name, const CardSet& set, std::string* reason)
 {
+    if (set.size() > static_cast<size_t>(MaxCardPairs)) {
+        if (reason)
+            *reason = "it has more than " + IntToString(MaxCardPairs) + " card pairs";
+        return false;
+    }
     std::string text;
     size_t size = 64;
     for (const CardPair& p : set)
@@ -96,7 +127,10 @@ bool SaveCardSet(const std::string& name, const CardSet& set)
         AppendProfileKey(text, "VideoFileName1", p.VideoFileName1);
         AppendProfileKey(text, "VideoFileName2", p.VideoFileName2);
     }
-    return WriteFileSafely(GetCardSetPath(name), text);
+    DWORD error = WriteFileSafely(GetCardSetPath(name), text);
+    if (error != 0 && reason)
+        *reason = DescribeFileError(error);
+    return error == 0;
 }
 
 void ExpandFileName(std::string& fileName)

@@ -148,57 +148,112 @@ void AppendProfileKey(std::string& text, const std::string& key, const std::stri
     text += "\r\n";
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text)
+std::string DecodeProfileBytes(const std::string& bytes)
 {
-    text.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto starts = [&](const char* mark, size_t n) { return bytes.size() >= n && bytes.compare(0, n, mark, n) == 0; };
+    std::wstring wide;
+    if (starts("\xEF\xBB\xBF", 3)) {
+        int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + 3, static_cast<int>(bytes.size() - 3),
+                                    nullptr, 0);
+        if (n <= 0)
+            return bytes.substr(3); // not UTF-8 after all: the bytes as they are
+        wide.resize(n);
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), &wide[0], n);
+    } else if (starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2)) {
+        bool bigEndian = bytes[0] == '\xFE';
+        wide.reserve(bytes.size() / 2);
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            unsigned char a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+            wide += static_cast<wchar_t>(bigEndian ? a << 8 | b : b << 8 | a);
+        }
+    } else {
+        return bytes;
+    }
+    if (wide.empty())
+        return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n, nullptr, nullptr);
+    return text;
+}
+
+DWORD ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
+        return GetLastError();
+    DWORD error = 0;
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            ok = false;
+            error = GetLastError();
             break;
         }
         if (got == 0)
             break;
-        text.append(chunk, got);
+        bytes.append(chunk, got);
     }
     CloseHandle(file);
-    return ok;
+    if (error != 0)
+        bytes.clear();
+    return error;
 }
 
-bool WriteFileSafely(const std::string& path, const std::string& text)
+DWORD ProbeFile(const std::string& path)
 {
-    // A file the user made read-only is not replaced (some platforms' rename would do it).
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error;
+    }
+    CloseHandle(file);
+    return 0;
+}
+
+DWORD WriteFileSafely(const std::string& path, const std::string& text)
+{
+    // A file the user made read-only is not replaced (some platforms' rename would do it), nor
+    // one that could not be read: what it holds is unknown, so it may hold the only copy.
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+        return ERROR_ACCESS_DENIED;
+    DWORD probe = ProbeFile(path);
+    if (probe != 0 && probe != ERROR_FILE_NOT_FOUND)
+        return probe;
     std::string folder = path;
     size_t slash = folder.find_last_of("\\/");
     folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
     char temp[MAX_PATH * 4] = "";
-    if (folder.size() + 14 >= sizeof temp || !GetTempFileNameA(folder.c_str(), "mnc", 0, temp))
-        return false;
+    if (folder.size() + 14 >= sizeof temp)
+        return ERROR_FILENAME_EXCED_RANGE;
+    if (!GetTempFileNameA(folder.c_str(), "mnc", 0, temp))
+        return GetLastError();
+    DWORD error = 0;
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
+    if (file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+    } else {
         size_t done = 0;
-        while (ok && done < text.size()) {
+        while (error == 0 && done < text.size()) {
             DWORD part = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
             DWORD written = 0;
-            ok = WriteFile(file, text.data() + done, part, &written, nullptr) && written == part;
+            if (!WriteFile(file, text.data() + done, part, &written, nullptr) || written != part)
+                error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
             done += written;
         }
-        ok = FlushFileBuffers(file) && ok;
-        ok = CloseHandle(file) && ok;
+        if (!FlushFileBuffers(file) && error == 0)
+            error = GetLastError();
+        if (!CloseHandle(file) && error == 0)
+            error = GetLastError();
     }
-    if (ok)
-        ok = MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok)
+    if (error == 0 && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    if (error != 0)
         DeleteFileA(temp);
-    return ok;
+    return error;
 }

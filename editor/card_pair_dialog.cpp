@@ -162,6 +162,11 @@ void AcceptPair(HWND dialog)
     candidate.Text2 = GetEditorText(dialog, IDC_PAIR_TEXT2);
     for (const FileField& field : FileFields) {
         std::string fileName = GetFieldText(dialog, field.EditId);
+        // Mended: a pasted line break was stored as it was and split the entry in the file.
+        if (fileName.find_first_of("\r\n") != std::string::npos) {
+            ShowFieldError(dialog, "File name must not contain a line break", field.EditId);
+            return;
+        }
         if (!IsBlank(fileName) && !FileExists(fileName)) {
             ShowFieldError(dialog, field.MissingMessage, field.EditId);
             return;

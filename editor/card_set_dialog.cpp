@@ -325,6 +325,11 @@ int GetSelectedPairIndex(HWND dialog)
 void AddPair(HWND dialog)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    // Mended: more pairs were kept than a card set file is read with, and lost on the next save.
+    if (params->Cards->size() >= static_cast<size_t>(MaxCardPairs)) {
+        ShowFieldError(dialog, "A card set holds at most 65536 card pairs", IDC_CARDSET_LIST);
+        return;
+    }
     CardPair pair;
     CardPairDialogParams pairParams = {&pair, params->Cards, -1};
     if (!ShowCardPairDialog(dialog, pairParams))

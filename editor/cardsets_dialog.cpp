@@ -61,14 +61,18 @@ bool GetSelectedName(HWND dialog, std::string& name)
 // is lost unknowingly: Save tries again, Cancel gives the edits up. True when saved.
 bool AuthorAndSave(HWND dialog, const std::string& name, CardSet& cards, bool isNew)
 {
+    int changedBefore = CardSetsChanged;
     for (;;) {
         if (!ShowCardSetDialog(dialog, name, cards))
             return false;
-        if (isNew)
-            CardSetsChanged = 1;
-        if (SaveCardSet(name, cards))
+        std::string reason;
+        if (SaveCardSet(name, cards, &reason)) {
+            if (isNew)
+                CardSetsChanged = 1;
             return true;
-        ShowErrorBox(dialog, "Card set \"" + name + "\" could not be saved." +
+        }
+        CardSetsChanged = changedBefore; // mended: a save that failed changed nothing
+        ShowErrorBox(dialog, "Card set \"" + name + "\" could not be saved: " + reason + "." +
                                  (isNew ? "" : " Its file was left as it was.") +
                                  "\nYour changes are still open: save them again, or cancel to give them up.");
     }
@@ -92,8 +96,12 @@ void RenameSelectedCardSet(HWND dialog)
     std::string newName = ShowNameDialog(dialog, NameForRename, "New name of card set", oldName);
     if (newName.empty())
         return;
-    CardSetsChanged = 1;
-    RenameCardSet(oldName, newName);
+    std::string reason;
+    if (RenameCardSet(oldName, newName, &reason))
+        CardSetsChanged = 1;
+    else
+        ShowErrorBox(dialog,
+                     "Card set \"" + oldName + "\" could not be renamed to \"" + newName + "\": " + reason + ".");
     FillCardSetList(dialog);
 }
 
@@ -105,8 +113,11 @@ void CopySelectedCardSet(HWND dialog)
     std::string target = ShowNameDialog(dialog, NameForCopy, "Name of copied card set", source);
     if (target.empty())
         return;
-    CardSetsChanged = 1;
-    CopyCardSet(source, target);
+    std::string reason;
+    if (CopyCardSet(source, target, &reason))
+        CardSetsChanged = 1;
+    else
+        ShowErrorBox(dialog, "Card set \"" + source + "\" could not be copied to \"" + target + "\": " + reason + ".");
     FillCardSetList(dialog);
 }
 
@@ -117,19 +128,28 @@ void RemoveSelectedCardSet(HWND dialog)
         return;
     if (!AskQuestion(dialog, "Are you really sure that you want to remove card set \"" + name + "\"?"))
         return;
-    CardSetsChanged = 1;
-    DeleteCardSet(name);
+    std::string reason;
+    if (DeleteCardSet(name, &reason))
+        CardSetsChanged = 1;
+    else
+        ShowErrorBox(dialog, "Card set \"" + name + "\" could not be removed: " + reason + ".");
     FillCardSetList(dialog);
 }
 
-// Modify: the card set as stored, authored and saved again.
+// Modify: the card set as stored, authored and saved again. Mended: a file that could not be read
+// was edited as an empty card set and then saved over; now it is refused and left as it is.
 void EditCardSet(HWND dialog)
 {
     std::string name;
     if (!GetSelectedName(dialog, name))
         return;
     CardSet cards;
-    LoadCardSet(name, cards);
+    std::string reason;
+    if (LoadCardSet(name, cards, &reason) == CardSetFileState::Unreadable) {
+        ShowErrorBox(dialog,
+                     "Card set \"" + name + "\" could not be read: " + reason + ".\nIts file was left as it was.");
+        return;
+    }
     AuthorAndSave(dialog, name, cards, false);
 }
 

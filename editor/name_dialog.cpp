@@ -1,5 +1,5 @@
 // Name dialog: one card set name, refused when blank, holding a character a file name cannot
-// hold, or already taken.
+// hold, naming a device, too long for a path, or already taken.
 #include "editor/name_dialog.h"
 
 #include "app/dialog.h"
@@ -41,6 +41,20 @@ void AcceptName(HWND dialog)
     }
     if (!IsValidCardSetName(text)) {
         MessageBoxA(dialog, "Name must not contain a <, >, :, \", /, \\, |, ? or * character", "Error", MB_ICONERROR);
+        return;
+    }
+    // Mended: names the file system cannot hold made files that could not be used afterwards.
+    if (HasControlCharacters(text)) {
+        MessageBoxA(dialog, "Name must not contain control characters or line breaks", "Error", MB_ICONERROR);
+        return;
+    }
+    if (IsDeviceName(text)) {
+        MessageBoxA(dialog, "Name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)", "Error",
+                    MB_ICONERROR);
+        return;
+    }
+    if (!CardSetPathFits(text)) {
+        MessageBoxA(dialog, "Name is too long for a file name", "Error", MB_ICONERROR);
         return;
     }
     // A card set may be renamed to its own name in other letter case.

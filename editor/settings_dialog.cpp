@@ -11,7 +11,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
-#include <climits>
+#include <string>
 
 namespace {
 
@@ -24,14 +24,26 @@ BOOL OnSettingsInitDialog(HWND dialog, HWND, LPARAM)
     return TRUE;
 }
 
+std::string GetDialogItemString(HWND dialog, int id)
+{
+    char text[64] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
 // Stores both values, the duration first, when the duration is usable.
 void StoreSettings(HWND dialog)
 {
     BOOL translated = FALSE;
     UINT duration = GetDlgItemInt(dialog, IDC_SETTINGS_DURATION, &translated, FALSE);
-    // The duration is kept as a signed number: a larger one would come back negative.
-    if (!translated || duration > static_cast<UINT>(INT_MAX)) {
+    // Some platforms read a signed text as a huge unsigned number: a sign is no number here.
+    if (!translated || GetDialogItemString(dialog, IDC_SETTINGS_DURATION).find('-') != std::string::npos) {
         ShowFieldError(dialog, "Duration is not a number", IDC_SETTINGS_DURATION);
+        return;
+    }
+    // Mended: the game blocks for the whole duration, so days were accepted that froze it.
+    if (duration > static_cast<UINT>(MaxDisplayTime)) {
+        ShowFieldError(dialog, "Duration must not be more than 60000 ms", IDC_SETTINGS_DURATION);
         return;
     }
     SetDisplayTime(static_cast<int>(duration));

@@ -1,79 +1,49 @@
-// Settings store: defaults, parsing, odd stored values, and the text forms written.
+// Settings store: defaults, parsing and bounds, odd stored values, and the text forms written.
 #include "app/settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const char* const Key = "SOFTWARE\\Quillon\\Mnemora\\Settings";
-
-// Stores a value of the given type with exactly these bytes.
-void Store(const char* name, const std::string& bytes, DWORD type = REG_SZ)
+// Each row stores a value and reads a setting back: numbers parse like decimal numbers, display
+// times above 60000 ms read as 60000 (mended: 24 days blocked the program at the first mismatch),
+// texts that do not fit in 255 characters or are no text read as absent, and colour parts are
+// read on their own.
+TEST(Settings, StoredValuesReadBack)
 {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-}
-
-class Settings : public testing::Test {
-  protected:
-    void SetUp() override { ResetUserData(); }
-    void TearDown() override { ResetUserData(); }
-};
-
-} // namespace
-
-TEST_F(Settings, DefaultsWithoutAnyKeyAndTheKeyIsCreatedByReading)
-{
-    EXPECT_EQ(1000, GetDisplayTime());
+    ResetUserData();
     EXPECT_EQ(RGB(192, 192, 192), GetButtonBackgroundColor());
-    EXPECT_EQ("", ReadSetting("LastProfile"));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Key, 0, KEY_READ, &key));
-    RegCloseKey(key);
-}
-
-// Read like a decimal number: leading blanks, a sign, digits up to the first other character,
-// saturating at the int range; an empty value is the default. Colour parts are read on their own.
-TEST_F(Settings, NumbersAreParsedLikeDecimalNumbersAndSaturate)
-{
-    const char* texts[] = {"2500ms", "abc", " 750", "-40", "", "99999999999", "2147483648", "-99999999999"};
-    const int values[] = {2500, 0, 750, -40, 1000, 2147483647, 2147483647, -2147483647 - 1};
-    for (int i = 0; i < 8; ++i) {
-        Store("DisplayTime", texts[i] + std::string(1, '\0'));
-        EXPECT_EQ(values[i], GetDisplayTime()) << texts[i];
+    auto store = [](const char* name, const std::string& bytes, DWORD type) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon\\Mnemora\\Settings", name, type, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
+    };
+    // Value (T: "DisplayTime", R, G: colour parts, L: "LastProfile"), text stored (x300: 300 x's;
+    // a final ! ends it without its zero), what reads back (display time, colour in hex, text).
+    std::string rows =
+        "T|2500ms|2500;T|abc|0;T| 750|750;T|-40|-40;T||1000;T|60000|60000;T|60001|60000;"
+        "T|2147483648|60000;T|-99999999999|-2147483648;R|255|ff;G|300|2cff;L|x300|;L|y255|y255;L|z256!|;";
+    for (size_t end = rows.find(';'), start = 0; end != std::string::npos;
+         start = end + 1, end = rows.find(';', start)) {
+        std::string r = rows.substr(start, end - start), text = r.substr(2, r.find('|', 2) - 2),
+                    read = r.substr(r.find('|', 2) + 1);
+        auto expand = [](std::string t) {
+            return t.size() >= 4 && t[0] >= 'x' && isdigit(t[1]) ? std::string(std::stoi(t.substr(1)), t[0]) : t;
+        };
+        const char* names[] = {"DisplayTime", "ButtonBackgroundColorR", "ButtonBackgroundColorG", "LastProfile"};
+        const char* name = names[std::string("TRGL").find(r[0])];
+        bool zero = text.empty() || text.back() != '!';
+        store(name, expand(zero ? text : text.substr(0, text.size() - 1)) + (zero ? std::string(1, '\0') : ""), REG_SZ);
+        char color[16];
+        wsprintfA(color, "%x", static_cast<unsigned>(GetButtonBackgroundColor()));
+        EXPECT_EQ(expand(read), r[0] == 'T'   ? IntToString(GetDisplayTime())
+                                : r[0] == 'L' ? ReadSetting(name)
+                                              : color)
+            << r;
     }
-    Store("ButtonBackgroundColorR", std::string("255", 4));
-    EXPECT_EQ(RGB(255, 0, 0), GetButtonBackgroundColor());
-    Store("ButtonBackgroundColorG", std::string("300", 4));
-    EXPECT_EQ(RGB(255, 44, 0), GetButtonBackgroundColor());
-}
-
-// Texts longer than 255 characters, also 256 stored without a terminating zero, and values that
-// are no text read as absent.
-TEST_F(Settings, ValuesThatDoNotFitOrAreNotTextReadAsAbsent)
-{
-    Store("LastProfile", std::string(300, 'x') + '\0');
-    EXPECT_EQ("", ReadSetting("LastProfile"));
-    Store("LastProfile", std::string(255, 'y') + '\0');
-    EXPECT_EQ(std::string(255, 'y'), ReadSetting("LastProfile"));
-    Store("LastProfile", std::string(256, 'z'));
-    EXPECT_EQ("", ReadSetting("LastProfile"));
-    Store("DisplayTime", std::string("\xC4\x09\0\0", 4), REG_DWORD); // 2500
+    store("DisplayTime", std::string("\xC4\x09\0\0", 4), REG_DWORD); // 2500, but no text
     EXPECT_EQ(1000, GetDisplayTime());
-}
-
-TEST_F(Settings, WritesDecimalTexts)
-{
     SetButtonBackgroundColor(RGB(0x56, 0x34, 0x12));
-    EXPECT_EQ("86 52 18", ReadSetting("ButtonBackgroundColorR") + " " + ReadSetting("ButtonBackgroundColorG") + " " +
-                              ReadSetting("ButtonBackgroundColorB"));
-    EXPECT_EQ(RGB(0x56, 0x34, 0x12), GetButtonBackgroundColor());
     SetDisplayTime(-5);
-    EXPECT_EQ("-5", ReadSetting("DisplayTime"));
-    WriteSetting("LastProfile", "Capitals");
-    EXPECT_EQ("Capitals", ReadSetting("LastProfile"));
-    EXPECT_EQ("-2147483648", IntToString(-2147483647 - 1));
+    EXPECT_EQ("86 52 18 -5", ReadSetting("ButtonBackgroundColorR") + " " + ReadSetting("ButtonBackgroundColorG") + " " +
+                                 ReadSetting("ButtonBackgroundColorB") + " " + ReadSetting("DisplayTime"));
+    ResetUserData();
 }

@@ -6,15 +6,11 @@
 #include "editor/editor_test_support.h"
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
+#include "res/dialog_ids.h"
 
 #include <algorithm>
 
 namespace {
-
-const int ListId = 201;
-const int AddId = 301;
-const int ModifyId = 302;
-const int RemoveId = 303;
 
 class CardSetDialog : public testing::Test {
   protected:
@@ -31,12 +27,10 @@ class CardSetDialog : public testing::Test {
     CardSet Cards;
 };
 
+// A pair with a picture and a sound on its first card.
 CardPair MediaPair(const char* picture1, const char* sound1)
 {
-    CardPair pair;
-    pair.PictureFileName1 = picture1;
-    pair.SoundFileName1 = sound1;
-    return pair;
+    return {"", "", picture1, "", sound1, "", "", ""};
 }
 
 bool IsEnabled(HWND dialog, int id)
@@ -55,19 +49,6 @@ std::string AsWritten(const std::string& rtf)
 }
 
 } // namespace
-
-TEST(PairDisplayText, ListsFileNamesWithoutFoldersInTheirFixedOrder)
-{
-    CardPair pair = {"", "", "C:\\p\\cat.bmp", "dog.png", "C:\\meow.wav", "D:\\s\\woof.wav", "%X%\\a.mpg", "C:\\b.wmv"};
-    bool hasText = true;
-    EXPECT_EQ("Picture 1: cat.bmp, Sound 1: meow.wav, Video 1: a.mpg, Picture 2: dog.png, Sound 2: woof.wav, "
-              "Video 2: b.wmv",
-              PairDisplayText(pair, false, &hasText));
-    EXPECT_FALSE(hasText);
-    pair = {"", "", "", "C:\\p\\dog.png", "", "", "", ""};
-    EXPECT_EQ("Picture 2: dog.png", PairDisplayText(pair, true, nullptr));
-    EXPECT_EQ("", PairDisplayText(CardPair(), false, nullptr));
-}
 
 // Both texts joined, each keeping its own formatting (the second does not take on the first's),
 // whether or not the editor wrote it; quoted for the Remove question.
@@ -123,21 +104,22 @@ TEST_F(CardSetDialog, AddAppendsAndModifyChangesInPlace)
     };
     auto expectFocusOnList = [](int next) {
         return Pressing(IDOK, [next](HWND dialog) {
-            EXPECT_EQ(GetDlgItem(dialog, ListId), GetFocus());
+            EXPECT_EQ(GetDlgItem(dialog, IDC_CARDSET_LIST), GetFocus());
             SetFocus(GetDlgItem(dialog, IDCANCEL));
             PressDialogButton(dialog, next);
         });
     };
     Run(0, [&](HWND dialog) {
-        PressDialogButton(dialog, ModifyId);
-        Driver.Then(expectFocusOnList(RemoveId));
-        Driver.Then(expectFocusOnList(AddId));
+        PressDialogButton(dialog, IDC_CARDSET_MODIFY);
+        Driver.Then(expectFocusOnList(IDC_CARDSET_REMOVE));
+        Driver.Then(expectFocusOnList(IDC_CARDSET_ADD));
         Answer(Driver, type, [&](HWND dialog) {
-            EXPECT_EQ((std::vector<LPARAM>{2, 0, 1}), GetListItemData(GetDlgItem(dialog, ListId))) << "\"2\" first";
-            EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
+            EXPECT_EQ((std::vector<LPARAM>{2, 0, 1}), GetListItemData(GetDlgItem(dialog, IDC_CARDSET_LIST)))
+                << "\"2\" first";
+            EXPECT_FALSE(IsEnabled(dialog, IDC_CARDSET_MODIFY) || IsEnabled(dialog, IDC_CARDSET_REMOVE));
             CardSetsChanged = 0;
-            ClickListItem(GetDlgItem(dialog, ListId), 2, true);
-            EXPECT_TRUE(IsEnabled(dialog, ModifyId) && IsEnabled(dialog, RemoveId));
+            ClickListItem(GetDlgItem(dialog, IDC_CARDSET_LIST), 2, true);
+            EXPECT_TRUE(IsEnabled(dialog, IDC_CARDSET_MODIFY) && IsEnabled(dialog, IDC_CARDSET_REMOVE));
         });
         Answer(Driver, type, Pressing(IDCANCEL));
     });
@@ -151,6 +133,13 @@ TEST_F(CardSetDialog, AddAppendsAndModifyChangesInPlace)
     EXPECT_EQ(0, CardSetsChanged);
     Run(1, Pressing(IDOK));
     EXPECT_EQ(1, CardSetsChanged);
+    // Mended: more pairs were kept than a card set file is read with.
+    Cards.assign(MaxCardPairs, CardPair());
+    Run(0, [&](HWND dialog) {
+        PressDialogButton(dialog, IDC_CARDSET_ADD);
+        Answer(Driver, IDOK, Pressing(IDCANCEL));
+    });
+    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", SeenTexts(Driver).back());
 }
 
 // Remove asks with the pair's listing or its quoted texts (Greek letters lie outside the ANSI
@@ -165,15 +154,15 @@ TEST_F(CardSetDialog, RemoveAsksAndYesErasesThePair)
         PressDialogButton(box, IDNO);
     };
     Run(0, [&](HWND dialog) {
-        ClickListItem(GetDlgItem(dialog, ListId), 0);
-        PressDialogButton(dialog, RemoveId);
+        ClickListItem(GetDlgItem(dialog, IDC_CARDSET_LIST), 0);
+        PressDialogButton(dialog, IDC_CARDSET_REMOVE);
         Answer(Driver, readAndSayNo, [&](HWND dialog) {
-            EXPECT_EQ((std::vector<LPARAM>{0, 1, 2}), GetListItemData(GetDlgItem(dialog, ListId)));
-            ClickListItem(GetDlgItem(dialog, ListId), 2); // the listing sorts last
-            PressDialogButton(dialog, RemoveId);
+            EXPECT_EQ((std::vector<LPARAM>{0, 1, 2}), GetListItemData(GetDlgItem(dialog, IDC_CARDSET_LIST)));
+            ClickListItem(GetDlgItem(dialog, IDC_CARDSET_LIST), 2); // the listing sorts last
+            PressDialogButton(dialog, IDC_CARDSET_REMOVE);
         });
         Answer(Driver, IDYES, [&](HWND dialog) {
-            EXPECT_FALSE(IsEnabled(dialog, RemoveId));
+            EXPECT_FALSE(IsEnabled(dialog, IDC_CARDSET_REMOVE));
             PressDialogButton(dialog, IDCANCEL);
         });
     });
@@ -197,7 +186,7 @@ TEST_F(CardSetDialog, DrawsListingsTextsAndTheSelection)
     for (int i = 0; i < 3; ++i) {
         Cards = cardSets[i];
         Run(0, [&](HWND dialog) {
-            HWND list = GetDlgItem(dialog, ListId);
+            HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
             SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item[i]));
             SetFocus(list);
             plain[i] = CaptureClient(list);
@@ -239,8 +228,8 @@ TEST_F(CardSetDialog, ListsTextsSortedThenListingsWithTheirHeights)
     std::vector<std::string> texts;
     Run(0, [&](HWND dialog) {
         EXPECT_EQ("Fruit", GetDialogItemText(dialog, 401));
-        EXPECT_FALSE(IsEnabled(dialog, ModifyId) || IsEnabled(dialog, RemoveId));
-        HWND list = GetDlgItem(dialog, ListId), rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_CARDSET_MODIFY) || IsEnabled(dialog, IDC_CARDSET_REMOVE));
+        HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST), rich = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
         HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
         std::vector<LPARAM> order = GetListItemData(list);
         EXPECT_EQ((std::vector<LPARAM>{5, 1, 4, 3, 0, 2, 7, 6}), order);

@@ -1,100 +1,70 @@
-// Settings dialog and colour swatch: defaults, refused durations, what OK and Cancel store, the
-// colour chooser and the swatch's painting.
+// Settings dialog and colour swatch: refused durations, what OK and Cancel store, the colour
+// chooser and the swatch's painting.
 #include "app/settings.h"
 #include "editor/color_swatch.h"
 #include "editor/editor_test_support.h"
 #include "editor/settings_dialog.h"
+#include "res/dialog_ids.h"
 
-namespace {
-
-const int DurationId = 101;
-const int SwatchId = 102;
-
-class SettingsDialog : public testing::Test {
-  protected:
-    void SetUp() override { ResetUserData(); }
-    void TearDown() override { ResetUserData(); }
-    // Opens the dialog and presses Choose...; chooser runs on the colour chooser and must close it,
-    // then after on the settings dialog, which it must close.
-    int Choose(std::function<void(HWND)> chooser, std::function<void(HWND)> after)
-    {
-        Driver.Then(Pressing(103));
-        Answer(Driver, chooser, after);
-        return ShowSettingsDialog(nullptr);
-    }
-    DialogDriver Driver;
-};
-
-} // namespace
-
-// The dialog opens on the defaults with a grey swatch. A duration above 2147483647 would come
-// back negative: it is refused like any text that is no number, with the focus on the field and
-// nothing stored. 0 and 2147483647 are kept.
-TEST_F(SettingsDialog, RefusesUnusableDurationsAndKeepsTheLimits)
+// The dialog opens on the defaults with a grey swatch. Durations that are no number, and those
+// above 60000 ms (mended: days were accepted and froze the game), are refused with their message,
+// the focus on the field and nothing stored; 0 and 60000 are kept. The chooser starts on the
+// swatch's colour; its choice is stored by OK only; a cancelled chooser changes nothing.
+TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
 {
-    const std::vector<std::string> refused = {"-5", "abc", "", "4294967295", "2147483648", "99999999999"};
-    Pixels swatch;
-    for (std::string kept : {"0", "2147483647"}) {
-        auto enter = [&](const std::string& text) {
-            return [&, text](HWND settings) {
-                ReplaceFieldText(settings, DurationId, text);
-                PressDialogButton(settings, IDOK);
-            };
+    ResetUserData();
+    const std::vector<std::string> refused = {"-5", "abc", "", "4294967296", "60001", "2147483648"};
+    const COLORREF chosen = RGB(12, 200, 99), grey = RGB(192, 192, 192);
+    std::vector<COLORREF> starts;
+    for (std::string kept : {"0", "60000"}) {
+        DialogDriver driver;
+        std::function<void(HWND, size_t)> enter = [&](HWND settings, size_t i) {
+            if (i > 0) {
+                EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i - 1];
+                EXPECT_EQ("", ReadSetting("DisplayTime"));
+            }
+            ReplaceFieldText(settings, IDC_SETTINGS_DURATION, i < refused.size() ? refused[i] : kept);
+            PressDialogButton(settings, IDOK);
+            if (i < refused.size())
+                Answer(driver, IDOK, [&, i](HWND settings) { enter(settings, i + 1); });
         };
-        Driver.Then([&](HWND settings) {
-            EXPECT_EQ("1000", GetDialogItemText(settings, DurationId));
-            EXPECT_TRUE(SwatchHasColor(GetDlgItem(settings, SwatchId)));
-            swatch = CaptureClient(GetDlgItem(settings, SwatchId));
-            enter(refused[0])(settings);
+        driver.Then([&](HWND settings) {
+            EXPECT_EQ("1000", GetDialogItemText(settings, IDC_SETTINGS_DURATION));
+            Pixels swatch = CaptureClient(GetDlgItem(settings, IDC_SETTINGS_SWATCH));
+            EXPECT_EQ(swatch.Width * swatch.Height, swatch.Count(grey));
+            EXPECT_GT(swatch.Width, 0);
+            enter(settings, 0);
         });
-        for (size_t i = 0; i < refused.size(); ++i)
-            Answer(Driver, IDOK, [&, i](HWND settings) {
-                EXPECT_EQ(GetDlgItem(settings, DurationId), GetFocus()) << refused[i];
-                EXPECT_EQ("", ReadSetting("DisplayTime")) << refused[i];
-                enter(i + 1 < refused.size() ? refused[i + 1] : kept)(settings);
-            });
         EXPECT_EQ(1, ShowSettingsDialog(nullptr));
         EXPECT_EQ(kept, ReadSetting("DisplayTime"));
-        EXPECT_EQ(std::stoi(kept), GetDisplayTime());
         EXPECT_EQ("192", ReadSetting("ButtonBackgroundColorR"));
-        ASSERT_GT(swatch.Width, 0);
-        EXPECT_EQ(swatch.Width * swatch.Height, swatch.Count(RGB(192, 192, 192)));
+        std::vector<std::string> expected(4, "Error: Duration is not a number");
+        expected.resize(6, "Error: Duration must not be more than 60000 ms");
+        EXPECT_EQ(expected, SeenTexts(driver));
         ResetUserData();
     }
-    std::vector<std::string> expected;
-    for (int run = 0; run < 2; ++run) {
-        expected.push_back("Settings");
-        expected.insert(expected.end(), refused.size(), "Error: Duration is not a number");
+    // Chooser OK then dialog Cancel, chooser OK then dialog OK, chooser Cancel then dialog Cancel.
+    const int buttons[][2] = {{IDOK, IDCANCEL}, {IDOK, IDOK}, {IDCANCEL, IDCANCEL}};
+    const COLORREF stored[] = {grey, chosen, chosen};
+    for (int i = 0; i < 3; ++i) {
+        DialogDriver driver;
+        driver.Then(Pressing(IDC_SETTINGS_CHOOSE));
+        Answer(
+            driver,
+            [&, i](HWND chooser) {
+                starts.push_back(GetChooserColor(chooser));
+                SetChooserColor(chooser, i == 2 ? RGB(50, 60, 70) : chosen);
+                PressDialogButton(chooser, buttons[i][0]);
+            },
+            [&, i](HWND settings) {
+                EXPECT_EQ(i == 2 ? stored[i] : chosen, GetSwatchColor(GetDlgItem(settings, IDC_SETTINGS_SWATCH)));
+                PressDialogButton(settings, buttons[i][1]);
+            });
+        EXPECT_EQ(buttons[i][1] == IDOK ? 1 : 0, ShowSettingsDialog(nullptr));
+        EXPECT_EQ(stored[i], GetButtonBackgroundColor()) << i;
     }
-    EXPECT_EQ(expected, SeenTexts(Driver, 0));
-}
-
-// The chooser starts on the swatch's colour, shown from the stored one; its choice waits in the
-// swatch and is stored by OK only; a cancelled chooser changes nothing.
-TEST_F(SettingsDialog, ChosenColourIsStoredByOkOnly)
-{
-    const COLORREF chosen = RGB(12, 200, 99);
-    std::vector<COLORREF> starts;
-    auto choose = [&](COLORREF color, int button) {
-        return [&, color, button](HWND chooser) {
-            starts.push_back(GetChooserColor(chooser));
-            SetChooserColor(chooser, color);
-            PressDialogButton(chooser, button);
-        };
-    };
-    auto expectSwatch = [](COLORREF color, int button) {
-        return [color, button](HWND settings) {
-            EXPECT_EQ(color, GetSwatchColor(GetDlgItem(settings, SwatchId)));
-            PressDialogButton(settings, button);
-        };
-    };
-    EXPECT_EQ(0, Choose(choose(chosen, IDOK), expectSwatch(chosen, IDCANCEL)));
-    EXPECT_EQ("", ReadSetting("ButtonBackgroundColorR"));
-    EXPECT_EQ(1, Choose(choose(chosen, IDOK), expectSwatch(chosen, IDOK)));
-    EXPECT_EQ(chosen, GetButtonBackgroundColor());
-    EXPECT_EQ("1000", ReadSetting("DisplayTime"));
-    EXPECT_EQ(0, Choose(choose(RGB(50, 60, 70), IDCANCEL), expectSwatch(chosen, IDCANCEL)));
-    EXPECT_EQ((std::vector<COLORREF>{RGB(192, 192, 192), RGB(192, 192, 192), chosen}), starts);
+    EXPECT_EQ((std::vector<COLORREF>{grey, grey, chosen}), starts);
+    ResetUserData();
 }
 
 // A swatch never given a colour, and a disabled one, show the button face.
@@ -104,18 +74,16 @@ TEST(ColorSwatch, PaintsButtonFaceWithoutColourOrWhenDisabled)
                                   GetModuleHandleA(nullptr), nullptr);
     HWND swatch = CreateWindowExA(0, "MnemoraColorClass", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(nullptr, swatch);
-    EXPECT_FALSE(SwatchHasColor(swatch));
-    EXPECT_EQ(0u, GetSwatchColor(swatch));
     const COLORREF face = GetSysColor(COLOR_BTNFACE), red = RGB(255, 0, 0);
-    EXPECT_EQ(400, CaptureClient(swatch).Count(face));
+    std::vector<int> counts = {CaptureClient(swatch).Count(face)};
     SetSwatchColor(swatch, red);
-    EXPECT_EQ(400, CaptureClient(swatch).Count(red));
+    counts.push_back(CaptureClient(swatch).Count(red));
     EnableWindow(swatch, FALSE);
-    EXPECT_EQ(400, CaptureClient(swatch).Count(face));
+    counts.push_back(CaptureClient(swatch).Count(face));
     EnableWindow(swatch, TRUE);
-    EXPECT_EQ(400, CaptureClient(swatch).Count(red));
+    counts.push_back(CaptureClient(swatch).Count(red));
     ClearSwatchColor(swatch);
-    EXPECT_EQ(400, CaptureClient(swatch).Count(face));
+    counts.push_back(CaptureClient(swatch).Count(face));
+    EXPECT_EQ(std::vector<int>(5, 400), counts);
     DestroyWindow(parent);
 }
