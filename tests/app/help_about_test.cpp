@@ -7,7 +7,7 @@
 // Escape, Enter and the close box each close the box, which shows a notice.
 TEST(HelpAbout, AboutShowsANoticeAndEveryWayCloses)
 {
-    for (UINT way : {IDCANCEL, IDOK, 0u}) {
+    for (UINT way : {IDCANCEL, IDOK, 0}) {
         DialogDriver driver;
         driver.Then([way](HWND dialog) {
             EXPECT_NE("", GetDialogItemText(dialog, 103));

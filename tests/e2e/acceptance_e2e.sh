@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# Acceptance, as a new player would, on the build given: installs silently into a fresh prefix of
-# the build's architecture (so the installer picks this build), starts the installed program,
-# plays a 4 x 4 game by mouse to the next deal, makes a card set through the dialogs and plays,
-# renames, copies and removes it, changes the settings, prints two sample card sets to the PDF
-# printer and measures the cards, leaves and uninstalls. Screenshots go to
-# <build>/screenshots/acceptance, game.png and card-pair-dialog.png among them for the README.
-#   acceptance_e2e.sh <mnemora.exe> <build folder> <mnemora_probe.exe>
+# Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
+# the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
+# through the dialogs, changes the settings, prints to the PDF printer and measures the cards,
+# uninstalls. Screenshots (game.png and card-pair-dialog.png for the README) go to
+# <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-rm -rf "$SHOTS"
-mkdir -p "$SHOTS"
 export WINEPREFIX="$BUILD/acceptance-prefix"
-rm -rf "$WINEPREFIX"
+rm -rf "$SHOTS" "$WINEPREFIX" && mkdir -p "$SHOTS"
 file -b "$MNEMORA_EXE" | grep -q 'x86-64' || export WINEARCH=win32
 "$ROOT/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
 APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
@@ -92,7 +88,7 @@ for pair in $pairs; do
     [ "$(faceup_count)" = $((2 * found)) ] || [ $found = 8 ] || fail "pair $pair did not stay open"
     if [ $found = 5 ]; then
         sleep 0.5
-        screenshot_rect game "$(rect_of main)"
+        screenshot game "$(rect_of main)"
         white=$(convert "$SHOTS/game.png" -fill black +opaque white -format '%[fx:int(100*mean)]' info:)
         [ "$white" -ge 10 ] || fail "the found pairs show no pictures ($white % of the window is white)"
     fi
@@ -140,7 +136,7 @@ for word in Robin Wren; do
         wait_dialog "Card pair"
         [ "$(probe text 102)" = "$picture_windows" ] || fail "Browse... put '$(probe text 102)' into the picture field"
         sleep 0.3
-        screenshot_rect card-pair-dialog "$(probe rect 0)"
+        screenshot card-pair-dialog "$(probe rect 0)"
     else
         click_editor 101 3 # C: a colour of the player's, typed into the chooser's fields
         wait_dialog Color
@@ -156,7 +152,7 @@ for word in Robin Wren; do
     click_control 1 # OK
     wait_dialog "Card set"
 done
-[ "$(list_count 201)" = 2 ] || fail "the card set does not list two pairs"
+[ "$(probe list 201 | sed -n 's/^count //p')" = 2 ] || fail "the card set does not list two pairs"
 screenshot 08-card-set
 click_control 1 # Save
 wait_dialog "Card sets"

@@ -13,7 +13,7 @@ trap 'for step in "${cleanup_steps[@]}"; do eval "$step"; done' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    import -window root "$SHOTS/failure.png" || true
+    screenshot failure || true
     [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
     exit 1
 }
@@ -30,18 +30,14 @@ wait_for() {
     done
     return 1
 }
-screenshot() { import -window root "$SHOTS/$1.png"; }
-# A screenshot of part of the screen, given as "x y w h".
-screenshot_rect() {
-    local x y w h
-    read -r x y w h <<<"$2"
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png"
+# A screenshot of the screen, or of the part of it given as "x y w h".
+screenshot() {
+    local x y w h crop=()
+    read -r x y w h <<<"${2:-}"
+    [ -z "$h" ] || crop=(-crop "${w}x${h}+${x}+${y}" +repage)
+    import -window root "${crop[@]}" "$SHOTS/$1.png"
 }
-click_at() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.1
-    xdotool click 1
-}
+click_at() { xdotool mousemove "$1" "$2" sleep 0.1 click 1; }
 # Clicks the centre of a rectangle given as "x y w h".
 click_rect() {
     local x y w h
@@ -78,11 +74,7 @@ turn_pair() {
 }
 faceup_count() { probe window | grep -c 'faceup=1' || true; }
 # Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
-menu() {
-    xdotool key "alt+$1"
-    sleep 0.3
-    xdotool key "$2"
-}
+menu() { xdotool key "alt+$1" && sleep 0.3 && xdotool key "$2"; }
 # Waits until the topmost dialog has the given caption.
 wait_dialog() {
     for _ in $(seq 60); do
@@ -97,11 +89,7 @@ click_control() { click_rect "$(probe rect "$1")"; }
 click_list_item() { click_rect "$(probe item "$1" "$2")"; }
 # Position (from 0) of a name in a list box of the topmost dialog.
 list_position() { probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'; }
-list_count() { probe list "$1" | sed -n 's/^count //p'; }
-type_text() {
-    xdotool type --delay 30 "$1"
-    sleep 0.2
-}
+type_text() { xdotool type --delay 30 "$1" && sleep 0.2; }
 # Replaces the text of an edit field of the topmost dialog.
 set_field() {
     click_control "$1"
