@@ -16,8 +16,8 @@ TEST(BoardSizeImage, GridLinesShareBordersAndTheLastCellTakesTheRest)
         int Rows, Columns;
         std::vector<int> Across, Down; // where lines cross row 10 and column 10
     } rows[] = {{2, 2, {0, 47, 95}, {0, 47, 95}},
-                {2, 3, {0, 31, 63, 95}, {0, 47, 95}},
-                {3, 2, {0, 47, 95}, {0, 31, 63, 95}},
+                {2, 3, {0, 31, 62, 95}, {0, 47, 95}},
+                {3, 2, {0, 47, 95}, {0, 31, 62, 95}},
                 {4, 5, {0, 19, 38, 57, 76, 95}, {0, 23, 46, 69, 95}}};
     int before = CountGdiObjects();
     for (const auto& row : rows) {

@@ -55,20 +55,16 @@ TEST(PrintReport, AFailedJobIsToldAloneElseTheFailedPictures)
     // Otherwise failed pictures come in one "Error(s)" box, at most six lines, then "...".
     for (int i = 0; i < 6; ++i)
         six += line + "\n";
-    const struct {
-        std::string Failure;
-        size_t Errors;
-        std::string Told;
-    } rows[] = {{"", 0, ""},
-                {"", 6, "Error(s): " + six},
-                {"", 7, "Error(s): " + six + "..."},
-                {failure, 7, "Error: " + failure}};
-    for (const auto& row : rows) {
+    auto told = [&line](const std::string& jobFailure, size_t errors) {
         DialogDriver driver;
         driver.Press(IDOK);
-        ReportPrintResult(nullptr, row.Failure, PrintErrorList(row.Errors, line));
-        EXPECT_EQ(row.Told, driver.Seen().empty() ? "" : driver.Seen()[0].Caption + ": " + driver.Seen()[0].Text);
-    }
+        ReportPrintResult(nullptr, jobFailure, PrintErrorList(errors, line));
+        return driver.Seen().empty() ? "" : driver.Seen()[0].Caption + ": " + driver.Seen()[0].Text;
+    };
+    EXPECT_EQ("", told("", 0));
+    EXPECT_EQ("Error(s): " + six, told("", 6));
+    EXPECT_EQ("Error(s): " + six + "...", told("", 7));
+    EXPECT_EQ("Error: " + failure, told(failure, 7));
 }
 
 // Runs the command with the named card set selected in the bar; `inDialog` acts on the print
