@@ -65,12 +65,17 @@ choose_card_set() {
     xdotool key Return
     wait_for "^selected $1\$" 10 window >/dev/null || fail "could not choose $1"
 }
-# Turns the cards of a pair with the mouse, then waits a little.
-turn_pair() {
-    for card in $(probe window | awk -v p="pair=$1" '$3 == p { print $1 }'); do
-        click_rect "$(rect_of "$card")"
-        sleep 0.3
-    done
+# Chooses a card set and deals it on board size i (0 to 5), waiting for the named last card.
+deal() {
+    choose_card_set "$1"
+    click_board_size "$2"
+    wait_for "^$3 " 10 window >/dev/null || fail "$1 was not dealt"
+}
+# The colour of a screenshot's pixel in the middle of a rectangle "x y w h".
+middle_colour() {
+    local x y w h
+    read -r x y w h <<<"$2"
+    convert "$SHOTS/$1.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:
 }
 faceup_count() { probe window | grep -c 'faceup=1' || true; }
 # Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
@@ -96,6 +101,8 @@ set_field() {
     xdotool key End shift+Home Delete
     type_text "$2"
 }
+# Red, green and blue in the colour chooser's fields.
+set_colour() { set_field 706 "$1" && set_field 707 "$2" && set_field 708 "$3"; }
 # Waits for a PDF that is not in the list of files given and is completely written; prints its path.
 wait_pdf() {
     for _ in $(seq 600); do
@@ -105,14 +112,6 @@ wait_pdf() {
         sleep 0.1
     done
     return 1
-}
-# Waits for the program to end; its exit code is left in EXIT_CODE.
-wait_exit() {
-    EXIT_CODE=0
-    for _ in $(seq 80); do kill -0 "$PROGRAM_PID" 2>/dev/null || break; sleep 0.25; done
-    kill -0 "$PROGRAM_PID" 2>/dev/null && fail "the program did not end"
-    wait "$PROGRAM_PID" || EXIT_CODE=$?
-    PROGRAM_PID=
 }
 setting() {
     $MNEMORA_WINE reg query 'HKCU\Software\Quillon\Mnemora\Settings' /v "$1" 2>/dev/null | tr -d '\r' |

@@ -1,5 +1,5 @@
-// The print command: which cards are printed, the print dialog with its "Rounded corners" check
-// box, what the user is told, and what printing leaves behind.
+// The print command: the print dialog with its "Rounded corners" check box, what the user is told,
+// and what printing leaves behind.
 #include "print/print_command.h"
 
 #include "app/card_set_bar.h"
@@ -12,21 +12,9 @@
 namespace {
 
 CardPair Pair(const std::string& text1, const std::string& picture1, const std::string& text2 = "",
-              const std::string& picture2 = "", const std::string& sound2 = "")
+              const std::string& picture2 = "")
 {
-    return {text1, text2, picture1, picture2, "", sound2, "", ""};
-}
-
-// A pair is printed whole or not at all: a second card with only a sound, or a first card with
-// neither text nor picture, leaves both out; an empty second card prints the first twice.
-TEST(PrintList, PairsArePrintedWholeOrNotAtAll)
-{
-    CardSet cards = {Pair("one", "", "two", ""), Pair("same", "same.png"), Pair("sun", "sun.png", "", "", "sun.wav"),
-                     Pair("", "", "second", "second.png"), Pair("", "left.png", "", "right.png")};
-    std::string printed;
-    for (const PrintItem& item : BuildPrintList(cards))
-        printed += item.Text + "|" + item.PictureFileName + ";";
-    EXPECT_EQ("one|;two|;same|same.png;same|same.png;|left.png;|right.png;", printed);
+    return {text1, text2, picture1, picture2, "", "", "", ""};
 }
 
 BOOL CALLBACK CancelJob(HDC, int)

@@ -135,14 +135,13 @@ TEST_F(PrintLayoutTest, DashedCutLinesSolidFramesAndCornersByTheFlag)
     }
 }
 
-// Picture and text share the card 1 mm apart; a picture alone uses the whole area.
-TEST_F(PrintLayoutTest, PictureLeftTextRightOrEitherAloneFillingTheCard)
+// Picture and text share the card 1 mm apart.
+TEST_F(PrintLayoutTest, PictureLeftTextRightOneMillimetreApart)
 {
-    std::string wide = folder + "\\wide.png", wider = folder + "\\wider.bmp";
+    std::string wide = folder + "\\wide.png";
     ASSERT_TRUE(WritePicture(wide, PictureFormat::Png, 200, 100, Black));
-    WritePicture(wider, PictureFormat::Bmp, 300, 100, Black);
     RECT c = Content();
-    int width = c.right - c.left, half = width / 2, middleY = (c.top + c.bottom) / 2;
+    int half = (c.right - c.left) / 2, middleY = (c.top + c.bottom) / 2;
 
     Pixels p = PrintOnPage({{"A text as wide as its box", wide}});
     ASSERT_TRUE(errors.empty()) << errors[0];
@@ -153,10 +152,6 @@ TEST_F(PrintLayoutTest, PictureLeftTextRightOrEitherAloneFillingTheCard)
     EXPECT_GE(textInk.left - pictureInk.right, Mm(1) - 1);
     EXPECT_NEAR((textInk.left + textInk.right) / 2, c.left + half + (half + Mm(1)) / 2, 30);
     EXPECT_GT(textInk.right - textInk.left, half / 2);
-
-    RECT ink = InkBounds(PrintOnPage({{"", wider}}), c);
-    EXPECT_TRUE(std::abs(ink.left - c.left) <= 1 && std::abs(ink.right - c.right) <= 1);
-    EXPECT_NEAR(ink.bottom - ink.top, width / 3, 2);
 }
 
 // Mended: a metafile that cannot be opened is named in its entry; pictures without width or
