@@ -78,7 +78,6 @@ std::string PrintCommand(HWND window, const char* name, const std::function<void
 TEST(PrintCommand, ThroughThePrintDialog)
 {
     ResetUserData();
-    ASSERT_TRUE(SaveCardSet("Fine", {Pair("first", "", "second", "")}));
     HWND window = OpenMainWindow();
     EXPECT_EQ("Error: No card set selected", PrintCommand(window, nullptr));
     REQUIRE_PRINTER();
@@ -94,7 +93,7 @@ TEST(PrintCommand, ThroughThePrintDialog)
     FillCardSetCombo(window);
 
     std::string flags; // the flag, the check box as the dialog opens, the flag after OK
-    EXPECT_EQ("Print", PrintCommand(window, "Fine", [&](HWND dialog) {
+    EXPECT_EQ("Print", PrintCommand(window, "Forty", [&](HWND dialog) {
                   int* flag = static_cast<int*>(GetPropA(dialog, "RoundedCornersPtr"));
                   flags = std::to_string(flag ? *flag : -1) + std::to_string(IsDlgButtonChecked(dialog, 1042));
                   CheckDlgButton(dialog, 1042, BST_CHECKED);
