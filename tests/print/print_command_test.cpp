@@ -1,5 +1,4 @@
-// The print command: the print dialog with its "Rounded corners" check box, what the user is told,
-// and what printing leaves behind.
+// The print command: its dialog with the "Rounded corners" check box, what the user is told.
 #include "print/print_command.h"
 
 #include "app/card_set_bar.h"
@@ -11,20 +10,14 @@
 
 namespace {
 
-CardPair Pair(const std::string& text1, const std::string& picture1, const std::string& text2 = "",
-              const std::string& picture2 = "")
-{
-    return {text1, text2, picture1, picture2, "", "", "", ""};
-}
-
 BOOL CALLBACK CancelJob(HDC, int)
 {
     return FALSE;
 }
 
-// Mended: a job whose start fails (on contexts that are no printers, on a printer whose job is
-// cancelled) is aborted, no card is drawn, and an "Error" box names the card set, the call and its
-// error code. (Wine's printer driver writes a job only at its end: no job fails midway here.)
+// Mended: a job whose start fails (no printer's context; a printer's job cancelled) is aborted,
+// nothing drawn, an "Error" box names card set, call and error code. (Wine's driver writes a job
+// only at its end: no job fails midway here.)
 TEST(PrintReport, AFailedJobIsToldAloneElseTheFailedPictures)
 {
     char printerName[256] = "";
@@ -55,8 +48,8 @@ TEST(PrintReport, AFailedJobIsToldAloneElseTheFailedPictures)
     EXPECT_EQ("Error: " + failure, told(failure, 7));
 }
 
-// Runs the command with the named card set selected in the bar; `inDialog` acts on the print
-// dialog and ends it (OK unless given). "Caption: text" of each dialog and box that came.
+// Runs the command on the card set selected by name; `inDialog` acts on the print dialog and ends
+// it (OK unless given). "Caption: text" of each dialog and box that came.
 std::string PrintCommand(HWND window, const char* name, const std::function<void(HWND)>& inDialog = nullptr)
 {
     if (name)
@@ -82,14 +75,16 @@ TEST(PrintCommand, ThroughThePrintDialog)
     EXPECT_EQ("Error: No card set selected", PrintCommand(window, nullptr));
     REQUIRE_PRINTER();
 
-    std::string folder = MakeScratchFolder("print-command"), missing = folder + "\\missing.png";
-    std::string bitmap = folder + "\\green.bmp", metafile = folder + "\\black.emf";
+    std::string folder = MakeScratchFolder("print-command"), bitmap = folder + "\\green.bmp",
+                metafile = folder + "\\m.emf";
     WritePicture(bitmap, PictureFormat::Bmp, 60, 40, [](int, int) { return RGB(0, 160, 0); });
     WriteEnhancedMetafile(metafile, 300, 200, RGB(0, 0, 0));
     CardSet forty;
     for (int i = 0; i < 20; ++i)
-        forty.push_back(Pair("{\\rtf1\\ansi\\b card " + std::to_string(i) + "\\b0}", bitmap, "plain", metafile));
-    ASSERT_TRUE(SaveCardSet("Forty", forty) && SaveCardSet("Missing", {Pair("", missing, "text", missing)}));
+        forty.push_back(
+            {"{\\rtf1\\ansi\\b card " + std::to_string(i) + "\\b0}", "plain", bitmap, metafile, "", "", "", ""});
+    ASSERT_TRUE(SaveCardSet("Forty", forty) &&
+                SaveCardSet("Missing", {{"", "text", "missing.png", "missing.png", "", "", "", ""}}));
     FillCardSetCombo(window);
 
     std::string flags; // the flag, the check box as the dialog opens, the flag after OK
@@ -105,7 +100,7 @@ TEST(PrintCommand, ThroughThePrintDialog)
     EXPECT_EQ("Print; Error(s): CreateDecoderFromFilename failed\nCreateDecoderFromFilename failed\n",
               PrintCommand(window, "Missing"));
 
-    // The first jobs load the printer driver, the fonts and the dialog's resources for good.
+    // The first jobs load the printer driver, fonts and dialog resources for good.
     int gdi = 0, user = 0;
     for (int job = 0; job < 4; ++job) {
         if (job == 2)
