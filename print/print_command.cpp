@@ -1,5 +1,5 @@
 // The print command: asks for a printer with the print dialog and its "Rounded corners" check
-// box, prints the selected card set's cards and reports the pictures that failed.
+// box, prints the selected card set's cards and reports a failed job or the pictures that failed.
 #include "print/print_command.h"
 
 #include "app/main_window.h"
@@ -115,9 +115,10 @@ void PrintCardSet(HWND mainWindow)
     BOOL chosen = PrintDlgA(&print);
 
     PrintErrorList errors;
+    std::string failure;
     if (chosen && print.hDC) {
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        PrintCards(name, print.hDC, items, roundedCorners, errors);
+        failure = PrintCards(name, print.hDC, items, roundedCorners, errors);
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     }
     // Whatever the dialog left behind is released, also after a cancel.
@@ -128,6 +129,14 @@ void PrintCardSet(HWND mainWindow)
     if (print.hDevMode)
         GlobalFree(print.hDevMode);
 
-    if (!errors.empty())
+    ReportPrintResult(mainWindow, failure, errors);
+}
+
+void ReportPrintResult(HWND mainWindow, const std::string& failure, const PrintErrorList& errors)
+{
+    // A job that stopped printed nothing usable: its failure is what the user must act on first.
+    if (!failure.empty())
+        ShowErrorBox(mainWindow, failure);
+    else if (!errors.empty())
         MessageBoxA(mainWindow, BuildErrorReport(errors).c_str(), "Error(s)", MB_ICONERROR);
 }

@@ -88,14 +88,17 @@ int TenthMmToPixelsY(HDC dc, int tenthMm)
                             254u);
 }
 
-void PrintCards(const std::string& documentName, HDC dc, const PrintList& items, int roundedCorners,
-                PrintErrorList& errors)
+std::string PrintCards(const std::string& documentName, HDC dc, const PrintList& items, int roundedCorners,
+                       PrintErrorList& errors)
 {
     DOCINFOA document = {};
     document.cbSize = sizeof document;
     document.lpszDocName = documentName.c_str();
-    StartDocA(dc, &document);
-    StartPage(dc);
+    // Mended: the results of the document and page calls were not examined, so a job that failed
+    // at its start or midway was drawn to its end and the user was told nothing.
+    const char* failed = StartDocA(dc, &document) > 0 ? nullptr : "StartDoc";
+    if (!failed && StartPage(dc) <= 0)
+        failed = "StartPage";
 
     int cardWidth = 2 * TenthMmToPixelsX(dc, CardHalfWidth);
     int cardHeight = TenthMmToPixelsY(dc, CardHeight);
@@ -108,34 +111,42 @@ void PrintCards(const std::string& documentName, HDC dc, const PrintList& items,
 
     int x = leftMargin;
     int y = topMargin;
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = 0; i < items.size() && !failed; ++i) {
         if (i > 0)
-            AdvanceCardPosition(dc, cellWidth, cellHeight, leftMargin, topMargin, gapAcross, gapDown, x, y);
-        DrawPrintCard(dc, items[i], x, y, cellWidth, cellHeight, cardWidth, cardHeight, roundedCorners, errors);
+            failed = AdvanceCardPosition(dc, cellWidth, cellHeight, leftMargin, topMargin, gapAcross, gapDown, x, y);
+        if (!failed)
+            DrawPrintCard(dc, items[i], x, y, cellWidth, cellHeight, cardWidth, cardHeight, roundedCorners, errors);
     }
-
-    EndPage(dc);
-    EndDoc(dc);
+    if (!failed && EndPage(dc) <= 0)
+        failed = "EndPage";
+    if (!failed && EndDoc(dc) <= 0)
+        failed = "EndDoc";
+    if (!failed)
+        return "";
+    DWORD code = GetLastError();
+    AbortDoc(dc);
+    return std::string(failed) + " of card set \"" + documentName + "\" failed, error code " +
+           std::to_string(static_cast<int>(code));
 }
 
-void AdvanceCardPosition(HDC dc, int cellWidth, int cellHeight, int leftMargin, int topMargin, int gapAcross,
-                         int gapDown, int& x, int& y)
+const char* AdvanceCardPosition(HDC dc, int cellWidth, int cellHeight, int leftMargin, int topMargin, int gapAcross,
+                                int gapDown, int& x, int& y)
 {
     int pageWidth = GetDeviceCaps(dc, HORZRES);
     int pageHeight = GetDeviceCaps(dc, VERTRES);
     if (x + cellWidth + gapAcross + cellWidth < pageWidth - leftMargin) {
         x += cellWidth + gapAcross;
-        return;
+        return nullptr;
     }
     x = leftMargin;
     if (y + cellHeight + gapDown + cellHeight < pageHeight - topMargin) {
         y += cellHeight + gapDown;
-        return;
+        return nullptr;
     }
-    EndPage(dc);
-    StartPage(dc);
-    x = leftMargin;
     y = topMargin;
+    if (EndPage(dc) <= 0)
+        return "EndPage";
+    return StartPage(dc) > 0 ? nullptr : "StartPage";
 }
 
 void DrawPrintCard(HDC dc, const PrintItem& item, int x, int y, int cellWidth, int cellHeight, int cardWidth,

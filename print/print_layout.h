@@ -21,13 +21,16 @@ using PrintErrorList = std::vector<std::string>;
 int TenthMmToPixelsX(HDC dc, int tenthMm);
 int TenthMmToPixelsY(HDC dc, int tenthMm);
 
-// Prints the cards as one document named documentName; failed pictures add to errors.
-void PrintCards(const std::string& documentName, HDC dc, const PrintList& items, int roundedCorners,
-                PrintErrorList& errors);
+// Prints the cards as one document named documentName; failed pictures add to errors. When a
+// document or page call fails the job is aborted and the result names the card set, the call and
+// its error code; empty when the job went through.
+std::string PrintCards(const std::string& documentName, HDC dc, const PrintList& items, int roundedCorners,
+                       PrintErrorList& errors);
 
-// Moves (x, y) to the next cell: to the right, else to the next row, else to a new page.
-void AdvanceCardPosition(HDC dc, int cellWidth, int cellHeight, int leftMargin, int topMargin, int gapAcross,
-                         int gapDown, int& x, int& y);
+// Moves (x, y) to the next cell: to the right, else to the next row, else to a new page. The name
+// of the page call that failed in starting the new page; null when none did.
+const char* AdvanceCardPosition(HDC dc, int cellWidth, int cellHeight, int leftMargin, int topMargin, int gapAcross,
+                                int gapDown, int& x, int& y);
 
 // Draws one card with its cut line and frame in the cell whose top-left corner is (x, y).
 void DrawPrintCard(HDC dc, const PrintItem& item, int x, int y, int cellWidth, int cellHeight, int cardWidth,

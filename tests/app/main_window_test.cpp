@@ -8,78 +8,46 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class MainWindow : public testing::Test {
-  protected:
-    void SetUp() override
-    {
-        ResetUserData();
-        for (const char* name : {"Capitals", "animals", "Zoo"}) {
-            CardSet set(2);
-            set[0].Text1 = "a";
-            set[1].Text1 = "b";
-            ASSERT_TRUE(SaveCardSet(name, set));
-        }
-    }
-    void TearDown() override
-    {
-        if (window)
-            DestroyMainWindow(window);
-        ResetUserData();
-    }
-    LRESULT Selection() const { return SendMessageA(GetCardSetCombo(window), CB_GETCURSEL, 0, 0); }
-    bool PrintItemGrey() const
-    {
+// The bar on top at its preferred height plus 5, the board below. Nothing is selected at first:
+// Print is grey and a board size says so; unknown commands do nothing; F1 reaches the window from
+// the combo box, a plain P does not. Opening and closing leaks no objects.
+TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
+{
+    HWND window = nullptr;
+    auto selection = [&] { return SendMessageA(GetCardSetCombo(window), CB_GETCURSEL, 0, 0); };
+    auto printItemGrey = [&] {
         HMENU game = GetSubMenu(GetMenu(window), 0);
         SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(game), 0);
-        return GetMenuState(game, IDM_PRINT, MF_BYCOMMAND) & MF_GRAYED;
-    }
-    // Sends a command, answering the one message box it may open; "Caption: text" of that box.
-    std::string Command(int id)
-    {
+        return (GetMenuState(game, IDM_PRINT, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    auto command = [&](int id) { // "Caption: text" of the one box the command may open
         DialogDriver driver;
         driver.Press(IDOK);
         SendMessageA(window, WM_COMMAND, id, 0);
         PumpMessages(100);
         return driver.Seen().empty() ? "" : driver.Seen()[0].Caption + ": " + driver.Seen()[0].Text;
-    }
-    HWND window = nullptr;
-};
-
-} // namespace
-
-// The bar spans the top at its preferred height plus 5; the board takes the rest. Nothing is
-// selected at first: Print is grey and a board size says so; commands the window does not know do
-// nothing. F1 reaches the window from the combo box; a plain P does not.
-TEST_F(MainWindow, FirstStartHasNoSelectionAndAGreyPrintItem)
-{
+    };
+    ResetUserData();
+    CardSet two(2);
+    two[0].Text1 = "a", two[1].Text1 = "b";
+    for (const char* name : {"Capitals", "animals", "Zoo"})
+        ASSERT_TRUE(SaveCardSet(name, two));
     window = OpenMainWindow();
-    ASSERT_TRUE(window);
     RECT client, bar, board;
     GetClientRect(window, &client);
     GetWindowRect(GetDlgItem(window, 1), &bar);
     GetWindowRect(GetDlgItem(window, 2), &board);
-    EXPECT_EQ(GetBarSize(GetDlgItem(window, 1)).cy + 5, bar.bottom - bar.top);
-    EXPECT_EQ(client.right, board.right - board.left);
-    EXPECT_EQ(client.bottom - (bar.bottom - bar.top), board.bottom - board.top);
-
+    EXPECT_TRUE(GetBarSize(GetDlgItem(window, 1)).cy + 5 == bar.bottom - bar.top &&
+                board.right - board.left == client.right && board.bottom - bar.top == client.bottom);
     HWND combo = GetCardSetCombo(window);
-    std::string entries;
-    for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
-        char text[256] = "";
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries += std::string(text) + ";";
-    }
-    EXPECT_EQ("animals;Capitals;Zoo;", entries);
-    EXPECT_EQ(CB_ERR, Selection());
-    EXPECT_TRUE(PrintItemGrey());
-    EXPECT_EQ("Error: No card set selected", Command(IDM_BOARDSIZE_FIRST));
-    for (int id : {1003, 1006, 1500, 2000, 2007, 3003})
-        EXPECT_EQ("", Command(id)) << id;
+    char last[64] = "";
+    SendMessageA(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(last));
+    EXPECT_EQ("3 Zoo", std::to_string(SendMessageA(combo, CB_GETCOUNT, 0, 0)) + " " + last);
+    EXPECT_TRUE(selection() == CB_ERR && printItemGrey());
+    EXPECT_EQ("Error: No card set selected", command(IDM_BOARDSIZE_FIRST));
+    EXPECT_EQ("", command(1500) + command(2007));
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
-    EXPECT_FALSE(PrintItemGrey());
-
+    EXPECT_FALSE(printItemGrey());
     HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     SetFocus(combo);
     MSG f1 = {combo, WM_KEYDOWN, VK_F1, 0x003B0001, GetTickCount(), {0, 0}};
@@ -88,41 +56,31 @@ TEST_F(MainWindow, FirstStartHasNoSelectionAndAGreyPrintItem)
     driver.Press(IDOK);
     EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &f1));
     EXPECT_FALSE(TranslateAcceleratorA(window, accelerators, &plainP));
-}
+    DestroyMainWindow(window);
 
-// The stored card set is selected whatever its letter case and stored again at exit; one no
-// longer there selects nothing. A game started is remembered even when the board refuses it.
-TEST_F(MainWindow, LastCardSetIsSelectedWhateverItsCaseAndStoredAtExit)
-{
+    // The stored card set is selected whatever its letter case and stored again at exit; one no
+    // longer there selects nothing. A game started is remembered even when the board refuses it.
     WriteSetting("LastProfile", "capitals");
     window = OpenMainWindow();
-    EXPECT_EQ(1, Selection());
-    EXPECT_EQ("capitals", CurrentCardSetName);
+    EXPECT_EQ("1 capitals", std::to_string(selection()) + " " + CurrentCardSetName);
     WriteSetting("LastProfile", "something else");
     DestroyMainWindow(window);
     EXPECT_EQ("capitals", ReadSetting("LastProfile"));
     WriteSetting("LastProfile", "gone");
     window = OpenMainWindow();
-    EXPECT_EQ(CB_ERR, Selection());
-    EXPECT_EQ("gone", CurrentCardSetName);
+    EXPECT_EQ(std::to_string(CB_ERR) + " gone", std::to_string(selection()) + " " + CurrentCardSetName);
     SendMessageA(GetCardSetCombo(window), CB_SETCURSEL, 2, 0);
-    EXPECT_EQ("Error", Command(IDM_BOARDSIZE_LAST).substr(0, 5)) << "two pairs are too few for 5 x 4";
-    EXPECT_EQ("Zoo", CurrentCardSetName);
+    EXPECT_EQ("Error Zoo", command(IDM_BOARDSIZE_LAST).substr(0, 5) + " " + CurrentCardSetName) << "too few for 5 x 4";
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     PumpMessages(100);
     EXPECT_FALSE(IsWindow(window));
     DestroyMainWindow(window); // removes the quit message
-    window = nullptr;
     EXPECT_EQ("Zoo", ReadSetting("LastProfile"));
-}
 
-TEST_F(MainWindow, OpeningAndClosingLeaksNoObjects)
-{
-    DestroyMainWindow(OpenMainWindow());
-    int gdi = CountGdiObjects();
-    int user = CountUserObjects();
+    int gdi = CountGdiObjects(), user = CountUserObjects();
     for (int i = 0; i < 10; ++i)
         DestroyMainWindow(OpenMainWindow());
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
+    ResetUserData();
 }

@@ -5,19 +5,17 @@
 
 TEST(ObjectCounts, SeeGdiObjectsAndWindowsComeAndGo)
 {
-    int gdi = CountGdiObjects();
+    int gdi = CountGdiObjects(), user = CountUserObjects();
     EXPECT_GT(gdi, 0);
     HBRUSH brushes[10];
     for (HBRUSH& brush : brushes)
         brush = CreateSolidBrush(RGB(1, 2, 3));
     EXPECT_EQ(gdi + 10, CountGdiObjects());
-    for (HBRUSH brush : brushes)
-        DeleteObject(brush);
-    EXPECT_EQ(gdi, CountGdiObjects());
-
-    int user = CountUserObjects();
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     EXPECT_GT(CountUserObjects(), user);
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
     DestroyWindow(window);
+    EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
 }

@@ -1,163 +1,300 @@
 #!/usr/bin/env bash
-# Acceptance, as a new player would: install silently into a fresh prefix, start the installed
-# program, play a 2 x 2 game to the next deal, open and close every dialog, print a sample card
-# set where a printer exists, and uninstall. Screenshots of each step go to the build folder.
+# Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
+# the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
+# through the dialogs, changes the settings, prints to the PDF printer and measures the cards,
+# uninstalls. Screenshots (game.png and card-pair-dialog.png for the README) go to
+# <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-
-# A prefix of its own: installing must not touch the prefix of the other tests.
 export WINEPREFIX="$BUILD/acceptance-prefix"
-rm -rf "$WINEPREFIX"
+rm -rf "$SHOTS" "$WINEPREFIX" && mkdir -p "$SHOTS"
+file -b "$MNEMORA_EXE" | grep -q 'x86-64' || export WINEARCH=win32
 "$ROOT/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
 APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
-SHOTS="$BUILD/screenshots/acceptance"
-mkdir -p "$SHOTS"
-start_wine_services
-trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -p >/dev/null 2>&1 </dev/null # one server for the whole run, holding none of our output
+$MNEMORA_WINE cmd /c exit >/dev/null 2>&1 </dev/null
+cleanup_steps+=("wineserver -k 2>/dev/null || true")
+start=$SECONDS
 
-# The installer of the release; where this machine cannot run 32-bit programs, the same installer
-# script with a 64-bit stub.
-dist="$BUILD/dist"
-mkdir -p "$dist"
+# The release's installer (where this machine runs only 64-bit programs, with a 64-bit stub).
 bash "$ROOT/samples/make-samples.sh" "$ROOT/build/samples" >/dev/null
 stub=()
 [ "$MNEMORA_CAN_RUN_32BIT" = 1 ] || stub=(-DAMD64_STUB)
 makensis -V1 "${stub[@]}" -DVERSION=1.0 -DBUILD64="$ROOT/build/x86_64" -DBUILD32="$ROOT/build/i686" \
-    -DHELP="$ROOT/help" -DSAMPLES="$ROOT/build/samples" -DOUTFILE="$dist/setup.exe" "$ROOT/installer/mnemora.nsi" ||
+    -DHELP="$ROOT/help" -DSAMPLES="$ROOT/build/samples" -DOUTFILE="$BUILD/setup.exe" "$ROOT/installer/mnemora.nsi" ||
     fail "the installer could not be built"
-
 # A card set of the player's own with the name of a sample: the installer must keep it.
 mkdir -p "$APPDATA_DIR"
-printf '[General]\r\nCount=1\r\n[Entry1]\r\nText1=mine\r\nText2=\r\n' >"$APPDATA_DIR/Colours.mnc"
-cp "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc"
-
-$MNEMORA_WINE "$dist/setup.exe" /S || fail "the silent install failed"
-cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" || fail "the installer replaced the player's Colours"
-installed="$WINEPREFIX/drive_c/Program Files/Mnemora"
-[ -f "$installed/mnemora.exe" ] || fail "mnemora.exe was not installed"
+printf '[General]\r\nCount=1\r\n[Entry1]\r\nText1=mine\r\nText2=\r\n' >"$BUILD/players-colours.mnc"
+cp "$BUILD/players-colours.mnc" "$APPDATA_DIR/Colours.mnc"
+$MNEMORA_WINE "$BUILD/setup.exe" /S || fail "the silent install failed"
+installed=$(ls -d "$WINEPREFIX/drive_c/Program Files/Mnemora")
+cmp -s "$installed/mnemora.exe" "$MNEMORA_EXE" || fail "the installer did not install this build"
 [ -f "$installed/help/mnemora.html" ] || fail "the help page was not installed"
+cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" || fail "the installer replaced the player's Colours"
 [ -f "$APPDATA_DIR/Shapes.mnc" ] || fail "the sample card sets were not copied"
-# Every picture, sound and video a sample card set names is there.
-for card_set in "$APPDATA_DIR"/*.mnc; do
-    sed -n 's/^[A-Za-z]*FileName[12]=%APPDATA%\\//p' "$card_set" | tr -d '\r' | tr '\\' / | while read -r media; do
-        [ -f "$APPDATA_DIR/$media" ] || fail "$(basename "$card_set") names $media, which was not installed"
-    done
+# Every picture, sound and video a sample names is there.
+sed -n 's/^[A-Za-z]*FileName[12]=%APPDATA%\\//p' "$APPDATA_DIR"/*.mnc | tr -d '\r' | tr '\\' / | while read -r media; do
+    [ -f "$APPDATA_DIR/$media" ] || fail "a sample names $media, which was not installed"
 done
-ls "$APPDATA_DIR"/../Roaming/Microsoft/Windows/"Start Menu"/Programs/Mnemora/Mnemora.lnk >/dev/null ||
-    fail "no start-menu entry"
+ls "$APPDATA_DIR/Microsoft/Windows/Start Menu/Programs/Mnemora/Mnemora.lnk" >/dev/null || fail "no start-menu entry"
 
-MNEMORA_EXE="$installed/mnemora.exe"
-start_program
-screenshot 1-started
-
-# Choose "Capitals" in the list and deal a 2 x 2 board.
-click_rect "$(rect_of combo)"
-sleep 0.3
-xdotool key Down Return
-wait_for '^selected Capitals$' 10 window >/dev/null || fail "could not choose a card set"
+# First start: the card sets sorted, none selected; a board size then says so.
+$MNEMORA_WINE "$installed/mnemora.exe" &
+PROGRAM_PID=$!
+window=$(wait_for '^title Mnemora$' 30 window) || fail "the main window did not appear"
+screenshot 01-started
+sorted=$(cd "$APPDATA_DIR" && ls -- *.mnc | sed 's/\.mnc$//' | sort -f | paste -sd '|')
+grep -qxF "items $sorted" <<<"$window" || fail "card sets not listed sorted: $window"
+grep -qx 'selected ' <<<"$window" || fail "a card set is selected at first start"
 click_board_size 0
-wait_for '^card4 ' 10 window >/dev/null || fail "no 2 x 2 board was dealt"
-screenshot 2-dealt
+wait_dialog Error
+probe dialogs | grep -qx 'dialog Error|No card set selected' || fail "unexpected box: $(probe dialogs)"
+click_control 1
+wait_no_dialog
 
-# Play: turn the two cards of each pair.
-for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -u); do
-    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
-        click_rect "$(rect_of "$card" | tail -1)"
-        sleep 0.3
-    done
-    screenshot "3-pair-$pair"
-done
-# Every card open, then after the display time a fresh deal with every card face down.
-wait_for '^card4 faceup=0' 15 window >/dev/null || fail "the board was not dealt again"
-probe window | grep -q 'faceup=1' && fail "a card of the new deal is face up"
-screenshot 4-dealt-again
-
-# A game in progress for the README: "Shapes" on a 4 x 4 board with five pairs found.
-click_rect "$(rect_of combo)"
-sleep 0.3
-xdotool type S
-xdotool key Return
-wait_for '^selected Shapes$' 10 window >/dev/null || fail "could not choose Shapes"
-click_board_size 3
-wait_for '^card16 ' 10 window >/dev/null || fail "no 4 x 4 board was dealt"
-for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un | head -5); do
-    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
-        click_rect "$(rect_of "$card" | tail -1)"
-        sleep 0.4
-    done
-done
-[ "$(probe window | grep -c 'faceup=1')" = 10 ] || fail "five pairs found should show ten cards"
+# A whole game of "Shapes" on 4 x 4 by mouse: every card face down in the card colour; two cards
+# of different pairs turn back after the display time, pairs stay; the README's picture with
+# five pairs found; the last pair and, after the display time, a new deal face down.
+deal Shapes 3 card16
 sleep 0.5
-screenshot 5-game-in-progress
-screenshot_rect game "$(rect_of main)"
-# The pictures are on the cards: their white backgrounds cover a good part of the board.
-white=$(convert "$SHOTS/game.png" -fill black +opaque white -format '%[fx:int(100*mean)]' info:)
-[ "$white" -ge 10 ] || fail "the found pairs show no pictures ($white % of the window is white)"
-
-# Every dialog opens and closes: the card sets, a card set, a card pair and the name dialog, the
-# settings, About and the print dialog.
-xdotool key alt+g
+screenshot 02-dealt
+colour=$(middle_colour 02-dealt "$(rect_of card1)")
+[[ $colour == *192,192,192* || $colour == *C0C0C0* || $colour == silver ]] || fail "a face-down card shows $colour"
+pairs=$(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un)
+[ "$(wc -w <<<"$pairs")" = 8 ] || fail "the board does not hold eight pairs: $pairs"
+first=$(probe window | awk '$3 == "pair='"$(head -1 <<<"$pairs")"'" { print $(NF-3), $(NF-2), $(NF-1), $NF; exit }')
+second=$(probe window | awk '$3 == "pair='"$(sed -n 2p <<<"$pairs")"'" { print $(NF-3), $(NF-2), $(NF-1), $NF; exit }')
+click_rect "$first"
 sleep 0.3
-xdotool key c
-wait_dialog "Card sets"
-screenshot 6-card-sets
-click_list_item 101 "$(list_position 101 Shapes)"
-click_control 203 # Modify...
-wait_dialog "Card set"
-[ "$(probe list 201 | sed -n 's/^count //p')" = 10 ] || fail "the card set dialog does not list ten pairs"
-screenshot 7-card-set
-click_list_item 201 0
-click_control 302 # Modify...
-wait_dialog "Card pair"
-sleep 0.5
-text_of 102 | grep -q 'Shapes' || fail "the card pair dialog shows no picture of Shapes: '$(text_of 102)'"
-screenshot 8-card-pair
-screenshot_rect card-pair-dialog "$(probe frame | awk '{ print $2, $3, $4, $5 }')"
-click_control 2 # Cancel
-wait_dialog "Card set"
-click_control 2
+click_rect "$second" # the program now waits the display time and answers no probe
+sleep 0.4
+screenshot 03-mismatch
+for card in "$first" "$second"; do # the middle of the card in anything but the card colour
+    read -r x y w h <<<"$card"
+    shown=$(convert "$SHOTS/03-mismatch.png" -crop "$((w / 2))x$((h / 2))+$((x + w / 4))+$((y + h / 4))" +repage \
+        -fill white +opaque 'rgb(192,192,192)' -fill black -opaque 'rgb(192,192,192)' -format '%[fx:int(100*mean)]' info:)
+    [ "$shown" -ge 5 ] || fail "a card of a mismatched turn is not shown ($shown % of it)"
+done
+sleep 1
+[ "$(faceup_count)" = 0 ] || fail "two cards of different pairs were not turned back"
+found=0
+for pair in $pairs; do
+    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
+        click_rect "$(rect_of "$card")" && sleep 0.3
+    done
+    found=$((found + 1))
+    [ "$(faceup_count)" = $((2 * found)) ] || [ $found = 8 ] || fail "pair $pair did not stay open"
+    if [ $found = 5 ]; then
+        sleep 0.5
+        screenshot game "$(rect_of main)"
+        white=$(convert "$SHOTS/game.png" -fill black +opaque white -format '%[fx:int(100*mean)]' info:)
+        [ "$white" -ge 10 ] || fail "the found pairs show no pictures ($white % of the window is white)"
+    fi
+done
+wait_for '^card16 faceup=0' 15 window >/dev/null || fail "the won board was not dealt again"
+[ "$(faceup_count)" = 0 ] || fail "a card of the new deal is face up"
+screenshot 04-dealt-again
+
+# A card set of the player's: two pairs, one text made bold, one coloured with the colour chooser,
+# a picture chosen with Browse...; saved, listed in the bar and played.
+click_editor() { # the text line (bottom edge) or, with a second argument, button 0-3 of an editor
+    local x y w h
+    read -r x y w h <<<"$(probe rect "$1")"
+    if [ $# = 1 ]; then click_at $((x + w / 2)) $((y + h - 6)); else click_at $((x + $2 * 32 + 16)) $((y + 16)); fi
+}
+picture="$BUILD/acceptance-robin.png"
+convert -size 120x90 xc:'#d04020' -fill '#f0d080' -draw 'circle 60,45 60,15' "$picture"
+picture_windows=$($MNEMORA_WINE winepath -w "$picture" 2>/dev/null | tr -d '\r')
+menu g c
 wait_dialog "Card sets"
 click_control 201 # Add...
 wait_dialog "Name of new card set"
-screenshot 9-name
-xdotool key Escape
+type_text "Garden birds"
+xdotool key Return
+wait_dialog "Card set"
+[ "$(probe text 401)" = "Garden birds" ] || fail "the card set dialog shows '$(probe text 401)'"
+for word in Robin Wren; do
+    click_control 301 # Add...
+    wait_dialog "Card pair"
+    sleep 0.5
+    click_editor 101
+    type_text "$word"
+    xdotool key End shift+Home
+    if [ $word = Robin ]; then
+        click_editor 101 0 # B
+        click_editor 114
+        type_text Rotkehlchen
+        click_control 103 # Browse...
+        wait_dialog Open
+        sleep 0.5
+        type_text "$picture_windows"
+        xdotool key Return
+        wait_dialog "Card pair"
+        [ "$(probe text 102)" = "$picture_windows" ] || fail "Browse... put '$(probe text 102)' into the picture field"
+        sleep 0.3
+        screenshot card-pair-dialog "$(probe rect 0)"
+    else
+        click_editor 101 3 # C: a colour of the player's, typed into the chooser's fields
+        wait_dialog Color
+        set_colour 0 120 0
+        screenshot 07-colour-chooser
+        click_control 1
+        wait_dialog "Card pair"
+        click_editor 114
+        type_text Zaunkoenig
+    fi
+    click_control 1 # OK
+    wait_dialog "Card set"
+done
+[ "$(probe list 201 | sed -n 's/^count //p')" = 2 ] || fail "the card set does not list two pairs"
+click_control 1 # Save
 wait_dialog "Card sets"
+saved="$APPDATA_DIR/Garden birds.mnc"
+grep -q '^Count=2' "$saved" && grep -q 'acceptance-robin.png' "$saved" && grep -q 'Zaunkoenig' "$saved" ||
+    fail "the card set was not saved with its pairs and picture"
+grep -q 'Robin\\b0' "$saved" && grep -q 'red0\\green120\\blue0;.*Wren\\cf0' "$saved" || fail "bold or colour not saved"
 click_control 2 # Close
 wait_no_dialog
+deal "Garden birds" 0 card4
+click_rect "$(rect_of card1)"
+sleep 0.5
+screenshot 09-playing-own
 
-open_and_close() {
-    local name=$1
+# Rename, copy and remove it.
+menu g c
+wait_dialog "Card sets"
+click_list_item 101 "$(list_position 101 "Garden birds")"
+click_control 202 # Rename...
+wait_dialog "New name of card set"
+xdotool key End shift+Home Delete
+type_text Birds
+xdotool key Return
+wait_dialog "Card sets"
+[ -f "$APPDATA_DIR/Birds.mnc" ] && [ ! -f "$saved" ] || fail "the card set was not renamed"
+click_list_item 101 "$(list_position 101 Birds)"
+click_control 205 # Copy...
+wait_dialog "Name of copied card set"
+xdotool key End
+type_text " 2"
+xdotool key Return
+wait_dialog "Card sets"
+cmp -s "$APPDATA_DIR/Birds.mnc" "$APPDATA_DIR/Birds 2.mnc" || fail "the card set was not copied"
+click_list_item 101 "$(list_position 101 "Birds 2")"
+click_control 204 # Remove
+wait_dialog Question
+probe dialogs | grep -q 'remove card set "Birds 2"?' || fail "unexpected question: $(probe dialogs)"
+click_control 6 # Yes
+wait_dialog "Card sets"
+[ -f "$APPDATA_DIR/Birds 2.mnc" ] && fail "the copy was not removed"
+click_control 2
+wait_no_dialog
+wait_for "^items Birds\|$sorted\$" 10 window >/dev/null || fail "the bar was not refilled"
+
+# Settings, with a game on the board: half a second and a light blue for the cards, stored and
+# painted at once; then About.
+deal Birds 0 card4
+menu g s
+wait_dialog Settings
+[ "$(probe text 101)" = 1000 ] || fail "the settings open with '$(probe text 101)'"
+set_field 101 500
+click_control 103 # the colour swatch
+wait_dialog Color
+set_colour 150 200 255
+click_control 1
+wait_dialog Settings
+click_control 1
+wait_no_dialog
+[ "$(setting DisplayTime) $(setting ButtonBackgroundColorR) $(setting ButtonBackgroundColorG)" = "500 150 200" ] &&
+    [ "$(setting ButtonBackgroundColorB)" = 255 ] || fail "the settings were not stored"
+sleep 0.5
+screenshot 11-new-colour
+colour=$(middle_colour 11-new-colour "$(rect_of card4)")
+[[ $colour == *150,200,255* || $colour == *96C8FF* ]] || fail "a card shows $colour instead of the new colour"
+menu h a
+wait_dialog "About Mnemora"
+screenshot 12-about
+xdotool key Escape
+wait_no_dialog
+
+# Printing, to the PDF printer of the test print server (one of our own when the test command
+# started none): "Opposites" as the dialog opens, "Shapes" with "Rounded corners" checked.
+[ -n "${MNEMORA_PRINT_OUTPUT:-}" ] || . "$ROOT/scripts/test-setup/print.sh"
+print_card_set() { # name, then dialog buttons to press before OK; leaves the document in PRINTED
+    local name=$1 before
     shift
-    xdotool key "$@"
-    wait_for '^dialog ' 10 dialogs >/dev/null || fail "$name did not open"
-    screenshot "10-$name"
-    xdotool key Escape
-    wait_no_dialog
+    choose_card_set "$name"
+    before=$(ls "$MNEMORA_PRINT_OUTPUT"/*.pdf 2>/dev/null || true)
+    xdotool key ctrl+p
+    wait_dialog Print
+    screenshot "13-print-$name"
+    for button in "$@" 1; do
+        click_control "$button"
+        sleep 0.3
+    done
+    PRINTED=$(wait_pdf "$before") || fail "$name: no document was printed"
+    sleep 0.5
+    [ -z "$(probe dialogs)" ] || fail "$name: a box appeared after printing: $(probe dialogs)"
 }
-open_and_close settings alt+g s
-open_and_close about alt+h a
-
-# Print "Opposites" where the test command started a print server with a PDF printer; otherwise
-# the print dialog only opens and closes.
-if [ -n "${MNEMORA_PRINT_OUTPUT:-}" ]; then
-    print_card_set Opposites
-    pages=$(pdfinfo "$PRINTED" | awk '/^Pages:/ { print $2 }')
-    [ "$pages" = 5 ] || fail "the printed card set has $pages pages, expected 5"
-    pdftoppm -r 50 -png -f 1 -l 1 "$PRINTED" "$SHOTS/11-printed" || fail "the printed document cannot be read"
+if [ -z "${MNEMORA_PRINT_OUTPUT:-}" ]; then
+    echo "no print server: nothing printed"
 else
-    echo "no print server: the print dialog is opened and cancelled"
-    open_and_close print ctrl+p
+    print_card_set Opposites
+    square=$PRINTED
+    print_card_set Shapes 1042
+    for document in "$square square" "$PRINTED rounded"; do
+        set -- $document
+        [ "$(pdfinfo "$1" | awk '/^Pages:/ { print $2 }')" = 5 ] || fail "$1: not five pages for twenty cards"
+        rm -f "$BUILD"/acceptance-page-*.pgm
+        pdftoppm -r 150 -gray "$1" "$BUILD/acceptance-page" || fail "$1 cannot be read"
+        pdftoppm -r 50 -png -f 1 -l 1 "$1" "$SHOTS/14-printed-$2"
+        python3 - "$2" "$BUILD"/acceptance-page-*.pgm <<'PY' || fail "$1: the cards are not as expected"
+import re, sys
+mm = lambda v: v * 150 / 25.4
+corners, failed = sys.argv[1], False
+def edges(lines, length):  # centres of the bands of neighbouring lines with a dark run that long
+    dark, bands = re.compile(rb'[\x00-\x7f]{%d,}' % int(mm(length))), []
+    for i, line in enumerate(lines):
+        if dark.search(line):
+            if bands and bands[-1][1] == i - 1: bands[-1][1] = i
+            else: bands.append([i, i])
+    return [(a + b) / 2 for a, b in bands]
+for number, path in enumerate(sys.argv[2:], 1):
+    _, w, _, _, px = open(path, 'rb').read().split(maxsplit=4)
+    rows = [px[y:y + int(w)] for y in range(0, len(px), int(w))]
+    # Solid frame edges (the straight part of a rounded edge is 10 mm shorter); dashes are short.
+    tops, sides = edges(rows, 80), edges([px[x::int(w)] for x in range(int(w))], 35)
+    cards = [(t, b) for t in tops for b in tops if abs(b - t - mm(50)) < mm(2)]
+    left, right = sides[0], sides[-1]
+    for t, b in cards:
+        size = ((right - left) / mm(1), (b - t) / mm(1))
+        print('page %d: card %.2f mm x %.2f mm at (%.1f, %.1f) mm' % (number, *size, left / mm(1), t / mm(1)))
+        corner = rows[round(t)][round(left)] < 128  # ink where square, paper where rounded
+        inside = sum(v < 240 for y in range(int(t + mm(2)), int(b - mm(2))) for v in rows[y][int(left + mm(2)):int(right - mm(2))])
+        cut = [min(rows[y][x] for y in range(round(t - mm(2.5)) - 2, round(t - mm(2.5)) + 3)) for x in range(int(left + mm(10)), int(right - mm(10)))]
+        dashes = [len(d) for d in re.findall(rb'[\x00-\x7f]+', bytes(cut))]
+        problems = [what for what, bad in [('not 100 mm x 50 mm', abs(size[0] - 100) > 0.5 or abs(size[1] - 50) > 0.5),
+                    ('corner not ' + corners, corner != (corners == 'square')), ('empty', inside < 20),
+                    ('cut line not dashed', len(dashes) < 30 or max(dashes) >= mm(3))] if bad]
+        failed = failed or bool(problems)
+        print(''.join('  ' + p + '\n' for p in problems), end='')
+    if len(cards) != 4:
+        failed = print('page %d: %d cards, not four' % (number, len(cards))) or True
+sys.exit(1 if failed else 0)
+PY
+    done
 fi
 
-# Leave, then uninstall: the program goes, the player's card sets stay.
-xdotool key alt+g
-sleep 0.3
-xdotool key e
-wait_exit
-[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+# Leave through the menu: the card set of the last game is remembered. Then uninstall: the program
+# goes, the player's card sets stay.
+menu g e
+for _ in $(seq 80); do kill -0 "$PROGRAM_PID" 2>/dev/null && sleep 0.25; done
+kill -0 "$PROGRAM_PID" 2>/dev/null && fail "the program did not end"
+wait "$PROGRAM_PID" || fail "the program ended with exit code $?"
+PROGRAM_PID=
+[ "$(setting LastProfile)" = Birds ] || fail "LastProfile is '$(setting LastProfile)'"
 $MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
 [ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
-[ -f "$APPDATA_DIR/Shapes.mnc" ] && cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" ||
+[ -f "$APPDATA_DIR/Birds.mnc" ] && cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" ||
     fail "uninstalling removed or changed the player's card sets"
-wineserver -k
-echo "acceptance passed"
+echo "acceptance passed in $((SECONDS - start)) s"

@@ -1,39 +1,22 @@
-# Shared steps of the scripts that drive the real program under Xvfb as a player would.
-# Sourced with the script's arguments: mnemora.exe, the build folder, mnemora_probe.exe.
+# Shared steps of the acceptance script, which drives the real program under Xvfb as a player
+# would. Sourced with the script's arguments: mnemora.exe, the build folder, mnemora_probe.exe.
 set -euo pipefail
 MNEMORA_EXE=$1
 BUILD=$(cd "$2" && pwd)
-PROBE=${3:-$BUILD/tests/mnemora_probe.exe}
+PROBE=$3
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export WINEPREFIX="$BUILD/wineprefix"
-"$ROOT/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
+SHOTS="$BUILD/screenshots/acceptance"
 . "$ROOT/scripts/wine-env.sh"
-APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
-SHOTS="$BUILD/screenshots"
-mkdir -p "$SHOTS" "$APPDATA_DIR"
 PROGRAM_PID=
-
-# Keeps one Wine server with its background services running for this prefix, started with no
-# output of ours open, so that nothing waiting for the script's output waits for them too.
-start_wine_services() {
-    wineserver -p >/dev/null 2>&1 </dev/null
-    $MNEMORA_WINE cmd /c exit >/dev/null 2>&1 </dev/null
-}
+cleanup_steps=()
+trap 'for step in "${cleanup_steps[@]}"; do eval "$step"; done' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    screenshot failure || true
     [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
     exit 1
 }
-
-# The player's data: only the given card set files (default: the samples), no settings.
-fresh_user() {
-    rm -f "$APPDATA_DIR"/*.mnc
-    if [ $# -eq 0 ]; then set -- "$ROOT"/samples/*.mnc; fi
-    cp "$@" "$APPDATA_DIR/"
-    $MNEMORA_WINE reg delete 'HKCU\Software\Quillon\Mnemora' /f >/dev/null 2>&1 || true
-}
-
 probe() { $MNEMORA_WINE "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
 # Waits until the probe's output for the given arguments matches a pattern; prints the output.
@@ -42,62 +25,61 @@ wait_for() {
     shift 2
     for _ in $(seq $((seconds * 4))); do
         out=$(probe "$@") || true
-        if grep -qE "$pattern" <<<"$out"; then
-            printf '%s\n' "$out"
-            return 0
-        fi
+        grep -qE "$pattern" <<<"$out" && printf '%s\n' "$out" && return 0
         sleep 0.25
     done
     return 1
 }
-
-start_program() {
-    $MNEMORA_WINE "$MNEMORA_EXE" &
-    PROGRAM_PID=$!
-    WINDOW_INFO=$(wait_for '^title Mnemora$' 30 window) || fail "the main window did not appear"
+# A screenshot of the screen, or of the part of it given as "x y w h".
+screenshot() {
+    local x y w h crop=()
+    read -r x y w h <<<"${2:-}"
+    [ -z "$h" ] || crop=(-crop "${w}x${h}+${x}+${y}" +repage)
+    import -window root "${crop[@]}" "$SHOTS/$1.png"
 }
-
-# Screen rectangle of a named line of the probe's window output: prints "x y w h".
-rect_of() { probe window | awk -v n="$1" '$1 == n { print $(NF-3), $(NF-2), $(NF-1), $NF }'; }
-
-click_at() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.1
-    xdotool click 1
-}
-
+click_at() { xdotool mousemove "$1" "$2" sleep 0.1 click 1; }
 # Clicks the centre of a rectangle given as "x y w h".
 click_rect() {
     local x y w h
     read -r x y w h <<<"$1"
+    [ -n "$h" ] || fail "nothing to click"
     click_at $((x + w / 2)) $((y + h / 2))
 }
-
-# Board-size button i (0 to 5) of the bar.
+# Screen rectangle "x y w h" of a named line of the probe's window output (main, combo, card1...).
+rect_of() { probe window | awk -v n="$1" '$1 == n { print $(NF-3), $(NF-2), $(NF-1), $NF }'; }
+# Board-size button i (0 to 5) of the bar: 96-pixel images in buttons with 2-pixel edges, 15 apart.
 click_board_size() {
-    local x y w h edge=2
+    local x y w h
     read -r x y w h <<<"$(rect_of toolbar)"
-    local button=$((4 * edge + 96))
-    click_at $((x + $1 * (button + 15) + button / 2)) $((y + h / 2))
+    click_at $((x + $1 * 119 + 52)) $((y + h / 2))
 }
-
-# Presses a button of the topmost dialog or message box with the mouse.
-click_dialog_button() {
-    local r
-    r=$(probe button "$1" | awk '{ print $2, $3, $4, $5 }')
-    [ -n "$r" ] || fail "no dialog with button $1"
-    click_rect "$r"
+# Chooses a card set in the bar's list with the mouse and the keyboard.
+choose_card_set() {
+    local position
+    position=$(probe window | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$1" | cut -d: -f1)
+    [ -n "$position" ] || fail "the bar does not list $1"
+    click_rect "$(rect_of combo)"
+    sleep 0.3
+    xdotool key Home
+    for _ in $(seq 2 "$position"); do xdotool key Down; done
+    xdotool key Return
+    wait_for "^selected $1\$" 10 window >/dev/null || fail "could not choose $1"
 }
-
-screenshot() { import -window root "$SHOTS/$1.png"; }
-
-# A screenshot of part of the screen, given as "x y w h".
-screenshot_rect() {
+# Chooses a card set and deals it on board size i (0 to 5), waiting for the named last card.
+deal() {
+    choose_card_set "$1"
+    click_board_size "$2"
+    wait_for "^$3 " 10 window >/dev/null || fail "$1 was not dealt"
+}
+# The colour of a screenshot's pixel in the middle of a rectangle "x y w h".
+middle_colour() {
     local x y w h
     read -r x y w h <<<"$2"
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png"
+    convert "$SHOTS/$1.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:
 }
-
+faceup_count() { probe window | grep -c 'faceup=1' || true; }
+# Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
+menu() { xdotool key "alt+$1" && sleep 0.3 && xdotool key "$2"; }
 # Waits until the topmost dialog has the given caption.
 wait_dialog() {
     for _ in $(seq 60); do
@@ -106,82 +88,31 @@ wait_dialog() {
     done
     fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
 }
-wait_no_dialog() {
-    wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"
+wait_no_dialog() { wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"; }
+# Presses a control of the topmost dialog with the mouse.
+click_control() { click_rect "$(probe rect "$1")"; }
+click_list_item() { click_rect "$(probe item "$1" "$2")"; }
+# Position (from 0) of a name in a list box of the topmost dialog.
+list_position() { probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'; }
+type_text() { xdotool type --delay 30 "$1" && sleep 0.2; }
+# Replaces the text of an edit field of the topmost dialog.
+set_field() {
+    click_control "$1"
+    xdotool key End shift+Home Delete
+    type_text "$2"
 }
-# Rectangle "x y w h" of a control of the topmost dialog.
-control_rect() { probe button "$1" | awk '{ print $2, $3, $4, $5 }'; }
-click_control() {
-    local r
-    r=$(control_rect "$1")
-    [ -n "$r" ] || fail "no control $1 in the topmost dialog"
-    click_rect "$r"
-}
-click_list_item() {
-    local r
-    r=$(probe item "$1" "$2" | awk '{ print $2, $3, $4, $5 }')
-    [ -n "$r" ] || fail "no item $2 in list $1"
-    click_rect "$r"
-}
-# Position of a name in a list of names of the topmost dialog.
-list_position() {
-    probe list "$1" | sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$2" | cut -d: -f1 | awk '{ print $1 - 1 }'
-}
-text_of() { probe text "$1" | sed 's/^text //'; }
-
-# Waits for a PDF that was not there before and is completely written; prints its path.
+# Red, green and blue in the colour chooser's fields.
+set_colour() { set_field 706 "$1" && set_field 707 "$2" && set_field 708 "$3"; }
+# Waits for a PDF that is not in the list of files given and is completely written; prints its path.
 wait_pdf() {
-    local before=$1 f
     for _ in $(seq 600); do
         for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
-            [ -e "$f" ] || continue
-            grep -qxF "$f" "$before" && continue
-            if tail -c 16 "$f" | grep -q '%%EOF'; then
-                echo "$f"
-                return 0
-            fi
+            [ -e "$f" ] && ! grep -qxF "$f" <<<"$1" && tail -c 16 "$f" | grep -q '%%EOF' && echo "$f" && return 0
         done
         sleep 0.1
     done
     return 1
 }
-
-# Chooses a card set in the bar, prints it through the dialog (clicking first the given dialog
-# buttons, then OK) and leaves the document's path in PRINTED.
-print_card_set() {
-    local name=$1 before
-    before=$(mktemp)
-    shift
-    click_rect "$(rect_of combo)"
-    sleep 0.3
-    xdotool type "${name:0:1}"
-    xdotool key Return
-    wait_for "^selected $name\$" 10 window >/dev/null || fail "choosing $name did not select it"
-    ls "$MNEMORA_PRINT_OUTPUT"/*.pdf >"$before" 2>/dev/null || true
-    xdotool key ctrl+p
-    wait_for '^dialog Print\|' 20 dialogs >/dev/null || fail "Ctrl+P opened no print dialog"
-    screenshot "print-dialog-$name"
-    for button in "$@" 1; do
-        click_dialog_button "$button"
-        sleep 0.3
-    done
-    PRINTED=$(wait_pdf "$before") || fail "$name: no document was printed"
-    rm -f "$before"
-    if probe dialogs | grep -q '^dialog'; then
-        screenshot "print-box-$name"
-        fail "$name: a message box appeared: $(probe dialogs)"
-    fi
-}
-
-# Waits for the program to end; its exit code is left in EXIT_CODE.
-wait_exit() {
-    EXIT_CODE=0
-    for _ in $(seq 80); do kill -0 "$PROGRAM_PID" 2>/dev/null || break; sleep 0.25; done
-    kill -0 "$PROGRAM_PID" 2>/dev/null && fail "the program did not end"
-    wait "$PROGRAM_PID" || EXIT_CODE=$?
-    PROGRAM_PID=
-}
-
 setting() {
     $MNEMORA_WINE reg query 'HKCU\Software\Quillon\Mnemora\Settings' /v "$1" 2>/dev/null | tr -d '\r' |
         awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
