@@ -4,9 +4,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // "Error" box with the error icon; owner may be null (start-up and media errors during play).
 void ShowErrorBox(HWND owner, const std::string& text);
+
+// "Error(s)" box listing errors one a line, at most six, then "..." when there are more.
+void ShowErrorReport(HWND owner, const std::vector<std::string>& errors);
 
 // "Question" box with Yes and No, No being the default. True for Yes.
 bool AskQuestion(HWND owner, const std::string& text);

@@ -63,20 +63,9 @@ bool IsSecondCardEmpty(const CardPair& pair)
            pair.VideoFileName2.empty();
 }
 
-CardSetFileState LoadCardSet(const std::string& name, CardSet& set, std::string* reason)
+void ParseCardSetText(const std::string& bytes, CardSet& set)
 {
-    std::string bytes;
-    DWORD error = ReadWholeFile(GetCardSetPath(name), bytes);
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return CardSetFileState::Missing;
-    if (error != 0) {
-        if (reason)
-            *reason = DescribeFileError(error);
-        return CardSetFileState::Unreadable;
-    }
-    std::string text = DecodeProfileBytes(bytes);
-    bytes.clear();
-    ProfileFile file = ParseProfile(text);
+    ProfileFile file = ParseProfile(DecodeProfileBytes(bytes));
     // A damaged count must not make the program hang or run out of memory.
     int count = ParseDecimal(ValueOrEmpty(file, "General", "Count"));
     if (count < 0)
@@ -97,16 +86,25 @@ CardSetFileState LoadCardSet(const std::string& name, CardSet& set, std::string*
         pair.VideoFileName2 = ValueOrEmpty(file, section, "VideoFileName2");
         set.push_back(std::move(pair));
     }
+}
+
+CardSetFileState LoadCardSet(const std::string& name, CardSet& set, std::string* reason)
+{
+    std::string bytes;
+    DWORD error = ReadWholeFile(GetCardSetPath(name), bytes);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return CardSetFileState::Missing;
+    if (error != 0) {
+        if (reason)
+            *reason = DescribeFileError(error);
+        return CardSetFileState::Unreadable;
+    }
+    ParseCardSetText(bytes, set);
     return CardSetFileState::Read;
 }
 
-bool SaveCardSet(const std::string& name, const CardSet& set, std::string* reason)
+std::string FormatCardSetText(const CardSet& set)
 {
-    if (set.size() > static_cast<size_t>(MaxCardPairs)) {
-        if (reason)
-            *reason = "it has more than " + IntToString(MaxCardPairs) + " card pairs";
-        return false;
-    }
     std::string text;
     size_t size = 64;
     for (const CardPair& p : set)
@@ -127,7 +125,17 @@ bool SaveCardSet(const std::string& name, const CardSet& set, std::string* reaso
         AppendProfileKey(text, "VideoFileName1", p.VideoFileName1);
         AppendProfileKey(text, "VideoFileName2", p.VideoFileName2);
     }
-    DWORD error = WriteFileSafely(GetCardSetPath(name), text);
+    return text;
+}
+
+bool SaveCardSet(const std::string& name, const CardSet& set, std::string* reason)
+{
+    if (set.size() > static_cast<size_t>(MaxCardPairs)) {
+        if (reason)
+            *reason = "it has more than " + IntToString(MaxCardPairs) + " card pairs";
+        return false;
+    }
+    DWORD error = WriteFileSafely(GetCardSetPath(name), FormatCardSetText(set));
     if (error != 0 && reason)
         *reason = DescribeFileError(error);
     return error == 0;

@@ -37,6 +37,10 @@ CardSetFileState LoadCardSet(const std::string& name, CardSet& set, std::string*
 // True on success; otherwise reason (when given) says why.
 bool SaveCardSet(const std::string& name, const CardSet& set, std::string* reason = nullptr);
 
+// A card set file's bytes read into set (appended), and a card set as the text of its file.
+void ParseCardSetText(const std::string& bytes, CardSet& set);
+std::string FormatCardSetText(const CardSet& set);
+
 std::string EscapeLineBreaks(const std::string& text);
 std::string UnescapeLineBreaks(const std::string& text);
 // Replaces every occurrence of from (never empty), left to right; work linear in the text's length.

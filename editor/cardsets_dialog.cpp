@@ -1,4 +1,5 @@
-// Card sets dialog: the list of card sets with Add, Rename, Copy, Modify and Remove.
+// Card sets dialog: the list of card sets with Add, Rename, Copy, Modify and Remove, and Export
+// and Import of card set packages.
 #include "editor/cardsets_dialog.h"
 
 #include "app/dialog.h"
@@ -8,11 +9,14 @@
 #include "editor/card_set_dialog.h"
 #include "editor/name_dialog.h"
 #include "res/dialog_ids.h"
+#include "sharing/card_set_package.h"
 
+#include <commdlg.h>
 #include <windowsx.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 int CardSetsChanged = 0;
 
@@ -20,7 +24,8 @@ namespace {
 
 bool CardSetsReentry = false;
 
-const int SelectionButtons[] = {IDC_CARDSETS_RENAME, IDC_CARDSETS_MODIFY, IDC_CARDSETS_REMOVE, IDC_CARDSETS_COPY};
+const int SelectionButtons[] = {IDC_CARDSETS_RENAME, IDC_CARDSETS_MODIFY, IDC_CARDSETS_REMOVE, IDC_CARDSETS_COPY,
+                                IDC_CARDSETS_EXPORT};
 
 void EnableSelectionButtons(HWND dialog, BOOL enable)
 {
@@ -153,6 +158,76 @@ void EditCardSet(HWND dialog)
     AuthorAndSave(dialog, name, cards, false);
 }
 
+// Asks for a package file to write (save) or read; false when the user cancelled.
+bool ChoosePackageFile(HWND dialog, bool save, std::string& path)
+{
+    char file[MAX_PATH] = "";
+    lstrcpynA(file, path.c_str(), sizeof file);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog;
+    ofn.lpstrFilter = "Card set packages (*.zip)\0*.zip\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrDefExt = "zip";
+    ofn.Flags =
+        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn)))
+        return false;
+    path = file;
+    return true;
+}
+
+// Export: the selected card set with its files as one package; files it names that are missing
+// are listed in one report, and the package is written without them.
+void ExportSelectedCardSet(HWND dialog)
+{
+    std::string name, path;
+    if (!GetSelectedName(dialog, name))
+        return;
+    path = name + ".zip";
+    if (!ChoosePackageFile(dialog, true, path))
+        return;
+    std::vector<std::string> missing;
+    std::string error;
+    if (!ExportCardSet(name, path, missing, error)) {
+        ShowErrorBox(dialog, "Card set \"" + name + "\" could not be exported: " + error);
+        return;
+    }
+    for (std::string& file : missing)
+        file = "File not found, filename " + file;
+    if (!missing.empty())
+        ShowErrorReport(dialog, missing);
+}
+
+// Import: a package becomes a card set of the user's, under its own name or, when that is taken,
+// under a name the user gives.
+void ImportCardSet(HWND dialog)
+{
+    std::string path, error;
+    if (!ChoosePackageFile(dialog, false, path))
+        return;
+    CardSetPackage package;
+    if (!OpenCardSetPackage(path, package, error)) {
+        ShowErrorBox(dialog, error);
+        return;
+    }
+    std::string name = package.Name;
+    while (CardSetNameTaken(name)) {
+        name = ShowNameDialog(dialog, NameForNewCardSet, "Name of imported card set", name);
+        if (name.empty())
+            return;
+        if (CardSetNameTaken(name))
+            ShowErrorBox(dialog, "A card set named \"" + name + "\" or a folder of that name already exists.");
+    }
+    if (!ImportCardSetPackage(package, name, error)) {
+        ShowErrorBox(dialog, "The package could not be imported: " + error);
+        return;
+    }
+    CardSetsChanged = 1;
+    FillCardSetList(dialog);
+}
+
 BOOL OnCardSetsInitDialog(HWND dialog, HWND, LPARAM)
 {
     CardSetsChanged = 0;
@@ -187,6 +262,12 @@ void OnCardSetsCommand(HWND dialog, int id, HWND, UINT code)
         break;
     case IDC_CARDSETS_COPY:
         CopySelectedCardSet(dialog);
+        break;
+    case IDC_CARDSETS_EXPORT:
+        ExportSelectedCardSet(dialog);
+        break;
+    case IDC_CARDSETS_IMPORT:
+        ImportCardSet(dialog);
         break;
     }
 }

@@ -13,8 +13,6 @@ namespace {
 
 const int RoundedCornersCheckBox = 1042;
 const char RoundedCornersProperty[] = "RoundedCornersPtr";
-// The report lists this many errors, then "..." when there are more.
-const size_t MaxReportedErrors = 6;
 
 // The card set's name selected in the bar; false when none is selected.
 bool GetSelectedCardSetName(HWND mainWindow, std::string& name)
@@ -53,20 +51,6 @@ UINT_PTR CALLBACK PrintDialogHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM l
         break;
     }
     return 0;
-}
-
-// The "Error(s)" report: one error a line, at most six, then "..." when more failed.
-std::string BuildErrorReport(const PrintErrorList& errors)
-{
-    std::string report;
-    for (size_t i = 0; i < errors.size(); ++i) {
-        if (i == MaxReportedErrors) {
-            report += "...";
-            break;
-        }
-        report += errors[i] + "\n";
-    }
-    return report;
 }
 
 } // namespace
@@ -138,5 +122,5 @@ void ReportPrintResult(HWND mainWindow, const std::string& failure, const PrintE
     if (!failure.empty())
         ShowErrorBox(mainWindow, failure);
     else if (!errors.empty())
-        MessageBoxA(mainWindow, BuildErrorReport(errors).c_str(), "Error(s)", MB_ICONERROR);
+        ShowErrorReport(mainWindow, errors);
 }

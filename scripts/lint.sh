@@ -13,5 +13,5 @@ if [ -n "$unformatted" ]; then
     status=1
 fi
 cppcheck --enable=warning,performance,portability --std=c++17 --inline-suppr -q --error-exitcode=1 \
-    -I . app cardset game media editor print zip bench tests/support tests/tools || status=1
+    -I . app cardset game media editor print zip sharing bench tests/support tests/tools || status=1
 exit $status

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Prints the program's lines, the test suite's lines (support, tools and e2e scripts included;
+# kept fuzz inputs are data and not counted) and their ratio, which the suite keeps at most 40 %.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root" || exit 1
+count() { git ls-files "$@" | grep -Ev '/corpus/' | grep -E '\.(cpp|h|rc|manifest|sh|py)$|CMakeLists\.txt$' |
+    xargs -r cat | wc -l; }
+program=$(count app cardset game media editor print res zip sharing)
+tests=$(count tests)
+echo "== lines: program $program, tests $tests ($((100 * tests / program)) %, at most 40 %)"

@@ -1,0 +1,216 @@
+// Card set packages: export and import round trip with shared, clashing, missing and %VARIABLE%
+// files; hostile packages refused with nothing written; a failed import leaves nothing behind.
+#include "cardset/card_set.h"
+#include "cardset/card_set_folder.h"
+#include "editor/cardsets_dialog.h"
+#include "res/dialog_ids.h"
+#include "sharing/card_set_package.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <dlgs.h>
+#include <shellapi.h>
+
+#include <set>
+
+namespace {
+
+void RemoveTree(const std::string& path)
+{
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
+
+// What an import may write: the names at the top of the application-data folder, with the bytes
+// of its files (an import writes only there: a card set, its folder, its temporary folder).
+std::set<std::string> UserFiles()
+{
+    std::set<std::string> files;
+    WIN32_FIND_DATAA found;
+    std::string folder = GetCardSetFolder();
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    do {
+        bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        files.insert(found.cFileName + (isFolder ? "\\" : "=" + ReadBytes(folder + "\\" + found.cFileName)));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+std::string Package(const std::string& name, const std::vector<ZipSource>& sources)
+{
+    std::string path = MakeScratchFolder("packages") + "\\" + name + ".zip", error;
+    EXPECT_TRUE(WriteZipArchive(path, sources, error)) << error;
+    return path;
+}
+
+} // namespace
+
+TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
+{
+    ResetUserData();
+    RemoveTree(GetCardSetFolder() + "\\Trip 2");
+    std::string a = MakeScratchFolder("share-a"), b = MakeScratchFolder("share-b");
+    WriteBytes(a + "\\cat.bmp", "picture A");
+    WriteBytes(b + "\\cat.bmp", "picture B, another file of the same name");
+    WriteBytes(a + "\\meow.wav", "sound");
+    WriteBytes(a + "\\run.mpg", "video");
+    SetEnvironmentVariableA("SHARE_A", a.c_str());
+    CardSet set(3);
+    set[0] = {"{\\rtf1 one}", "", a + "\\cat.bmp", "", "%SHARE_A%\\meow.wav", "", a + "\\run.mpg", ""};
+    set[1] = {"two", "zwei", "%SHARE_A%\\CAT.bmp", b + "\\cat.bmp", "", "", "", ""};
+    set[2] = {"three", "", a + "\\gone.png", "", "", "", "", ""};
+    ASSERT_TRUE(SaveCardSet("Trip", set));
+    std::string own = ReadBytes(GetCardSetPath("Trip"));
+
+    std::string zip = MakeScratchFolder("share-out") + "\\Trip.zip", error;
+    std::vector<std::string> missing;
+    ASSERT_TRUE(ExportCardSet("Trip", zip, missing, error)) << error;
+    EXPECT_EQ(std::vector<std::string>{a + "\\gone.png"}, missing);
+    EXPECT_EQ(own, ReadBytes(GetCardSetPath("Trip"))); // the user's own file is not changed
+
+    CardSetPackage package;
+    ASSERT_TRUE(OpenCardSetPackage(zip, package, error)) << error;
+    EXPECT_EQ("Trip", package.Name);
+    std::vector<std::string> names;
+    for (const ZipEntry& entry : package.Entries)
+        names.push_back(entry.Name);
+    EXPECT_EQ(
+        (std::vector<std::string>{"Trip.mnc", "Trip/cat.bmp", "Trip/meow.wav", "Trip/run.mpg", "Trip/cat (2).bmp"}),
+        names);
+
+    // Under its own name it is taken; under another, everything lands in that name's folder.
+    EXPECT_TRUE(CardSetNameTaken("Trip"));
+    EXPECT_FALSE(ImportCardSetPackage(package, "Trip", error));
+    ASSERT_TRUE(ImportCardSetPackage(package, "Trip 2", error)) << error;
+    CardSet imported;
+    ASSERT_EQ(CardSetFileState::Read, LoadCardSet("Trip 2", imported));
+    ASSERT_EQ(3u, imported.size());
+    EXPECT_EQ("%APPDATA%\\Trip 2\\cat.bmp", imported[0].PictureFileName1);
+    EXPECT_EQ("%APPDATA%\\Trip 2\\meow.wav", imported[0].SoundFileName1);
+    EXPECT_EQ("%APPDATA%\\Trip 2\\cat.bmp", imported[1].PictureFileName1);
+    EXPECT_EQ("%APPDATA%\\Trip 2\\cat (2).bmp", imported[1].PictureFileName2);
+    EXPECT_EQ(a + "\\gone.png", imported[2].PictureFileName1);
+    EXPECT_EQ(set[0].Text1, imported[0].Text1);
+    EXPECT_EQ(set[1].Text2, imported[1].Text2);
+    std::string file = imported[1].PictureFileName2;
+    ExpandFileName(file);
+    EXPECT_EQ("picture B, another file of the same name", ReadBytes(file));
+    file = imported[0].VideoFileName1;
+    ExpandFileName(file);
+    EXPECT_EQ("video", ReadBytes(file));
+    EXPECT_EQ(own, ReadBytes(GetCardSetPath("Trip")));
+}
+
+// Each package is refused with its reason, and the user's folder is exactly as it was.
+TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
+{
+    ResetUserData();
+    CardSet set(1);
+    set[0].Text1 = "mine";
+    ASSERT_TRUE(SaveCardSet("Mine", set));
+    const std::string mnc = "[General]\r\nCount=0\r\n";
+    struct Row {
+        std::vector<ZipSource> Sources;
+        const char* Reason;
+    };
+    const Row rows[] = {
+        {{{"Set.mnc", "", mnc}, {"/etc/passwd", "", "x"}}, "absolute path or a drive"},
+        {{{"Set.mnc", "", mnc}, {"C:/Windows/evil.dll", "", "x"}}, "absolute path or a drive"},
+        {{{"Set.mnc", "", mnc}, {"Set/../Mine.mnc", "", "x"}}, "leads out of its folder"},
+        {{{"Set.mnc", "", mnc}, {"Set\\..\\..\\evil", "", "x"}}, "leads out of its folder"},
+        {{{"Set.mnc", "", mnc}, {"Set/NUL.png", "", "x"}}, "names a device"},
+        {{{"Set.mnc", "", mnc}, {"Set/com1", "", "x"}}, "names a device"},
+        {{{"Set.mnc", "", mnc}, {"Set/a\x01.png", "", "x"}}, "control character"},
+        {{{"Set.mnc", "", mnc}, {"Other/cat.png", "", "x"}}, "is outside the folder Set"},
+        {{{"Set.mnc", "", mnc}, {"Mine.mnc", "", mnc}}, "more than one card set"},
+        {{{"Set/cat.png", "", "x"}}, "holds no card set"},
+        {{{"Set.mnc", "", mnc}, {"Set/cat.png", "", "x"}, {"Set/cat.png", "", "y"}}, ""}, // fails unpacking
+    };
+    const std::set<std::string> before = UserFiles();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Sources.back().Name);
+        std::string zip = Package("hostile", row.Sources), error;
+        CardSetPackage package;
+        bool opened = OpenCardSetPackage(zip, package, error);
+        if (*row.Reason) {
+            EXPECT_FALSE(opened);
+            EXPECT_NE(std::string::npos, error.find(row.Reason)) << error;
+        } else {
+            ASSERT_TRUE(opened) << error;
+            EXPECT_FALSE(ImportCardSetPackage(package, "Set", error));
+        }
+        EXPECT_EQ(before, UserFiles());
+    }
+}
+
+// A package whose last file is damaged fails at the end of unpacking: nothing stays.
+TEST(CardSetPackage, AFailedImportLeavesNothingBehind)
+{
+    ResetUserData();
+    std::string zip = Package("damaged", {{"Set.mnc", "", "[General]\r\nCount=0\r\n"},
+                                          {"Set/a.png", "", std::string(5000, 'a')},
+                                          {"Set/b.png", "", std::string(5000, 'b')}});
+    std::string bytes = ReadBytes(zip);
+    size_t last = bytes.rfind("PK\x01\x02");
+    bytes[last + 16] ^= 0x11; // the last entry's checksum
+    WriteBytes(zip, bytes);
+    CardSetPackage package;
+    std::string error;
+    ASSERT_TRUE(OpenCardSetPackage(zip, package, error)) << error;
+    const std::set<std::string> before = UserFiles();
+    EXPECT_FALSE(ImportCardSetPackage(package, "Set", error));
+    EXPECT_EQ("The entry Set/b.png is damaged.", error);
+    EXPECT_EQ(before, UserFiles());
+}
+
+// Through the card sets dialog: Export offers packages and reports the missing file once; Import
+// of a package whose name is taken asks for another name and lists the new card set.
+TEST(CardSetPackage, ExportAndImportThroughTheCardSetsDialog)
+{
+    ResetUserData();
+    RemoveTree(GetCardSetFolder() + "\\Dialog 2");
+    std::string folder = MakeScratchFolder("share-dialog"), zip = folder + "\\Dialog.zip";
+    WriteBytes(folder + "\\here.bmp", "picture");
+    CardSet set(1);
+    set[0] = {"one", "", folder + "\\here.bmp", "C:\\nowhere\\gone.png", "", "", "", ""};
+    ASSERT_TRUE(SaveCardSet("Dialog", set));
+    std::string filter;
+    DialogDriver driver;
+    driver.Then([](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_CARDSETS_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CARDSETS_LIST, LBN_SELCHANGE), 0);
+        PressDialogButton(dialog, IDC_CARDSETS_EXPORT);
+    });
+    auto choose = [&](HWND fileDialog) {
+        filter = GetDialogItemText(fileDialog, cmb1);
+        SetDlgItemTextA(fileDialog, cmb13, zip.c_str());
+        SetDlgItemTextA(fileDialog, edt1, zip.c_str());
+        PressDialogButton(fileDialog, IDOK);
+    };
+    driver.Then(choose);
+    driver.Then([](HWND box) {
+        PressDialogButton(box, IDOK);
+        PressDialogButton(GetWindow(box, GW_OWNER), IDC_CARDSETS_IMPORT);
+    });
+    driver.Then(choose);
+    driver.Then([](HWND nameDialog) {
+        SetDlgItemTextA(nameDialog, IDC_NAME_EDIT, "Dialog 2");
+        PressDialogButton(nameDialog, IDOK);
+        PressDialogButton(GetWindow(nameDialog, GW_OWNER), IDCANCEL);
+    });
+    EXPECT_EQ(1, ShowCardSetsDialog(nullptr));
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ("Card set packages (*.zip)", filter);
+    ASSERT_EQ(5u, driver.Seen().size());
+    EXPECT_EQ("Error(s)", driver.Seen()[2].Caption);
+    EXPECT_EQ("File not found, filename C:\\nowhere\\gone.png\n", driver.Seen()[2].Text);
+    CardSet imported;
+    ASSERT_EQ(CardSetFileState::Read, LoadCardSet("Dialog 2", imported));
+    EXPECT_EQ("%APPDATA%\\Dialog 2\\here.bmp", imported.at(0).PictureFileName1);
+}
