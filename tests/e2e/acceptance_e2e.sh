@@ -2,7 +2,7 @@
 # Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
 # the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
 # through the dialogs, changes the settings, prints to the PDF printer and measures the cards,
-# uninstalls. Screenshots (game.png and card-pair-dialog.png for the README) go to
+# shares a card set as a package and imports it, uninstalls. Screenshots (game.png and card-pair-dialog.png for the README) go to
 # <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 export WINEPREFIX="$BUILD/acceptance-prefix"
@@ -190,6 +190,37 @@ click_control 2
 wait_no_dialog
 wait_for "^items Birds\|$sorted\$" 10 window >/dev/null || fail "the bar was not refilled"
 
+# Sharing: "Shapes" exported as one package and removed; imported, its folder's name is taken, so
+# it comes in as "Shapes 2", with every picture byte for byte, and plays with its pictures.
+package_windows=$($MNEMORA_WINE winepath -w "$BUILD/acceptance-shapes.zip" 2>/dev/null | tr -d '\r')
+rm -f "$BUILD/acceptance-shapes.zip"
+menu g c
+wait_dialog "Card sets"
+click_list_item 101 "$(list_position 101 Shapes)"
+click_control 206 # Export...
+wait_dialog "Save As"
+type_text "$package_windows" && xdotool key Return
+wait_dialog "Card sets"
+unzip -tq "$BUILD/acceptance-shapes.zip" >/dev/null || fail "the exported package does not test as a zip archive"
+click_list_item 101 "$(list_position 101 Shapes)"
+click_control 204 && wait_dialog Question && click_control 6 # Remove, Yes
+wait_dialog "Card sets"
+click_control 207 # Import...
+wait_dialog Open
+type_text "$package_windows" && xdotool key Return
+wait_dialog "Name of imported card set"
+xdotool key End && type_text " 2" && xdotool key Return
+wait_dialog "Card sets"
+screenshot 10-imported
+click_control 2
+wait_no_dialog
+diff -r "$APPDATA_DIR/Shapes" "$APPDATA_DIR/Shapes 2" >/dev/null || fail "the imported pictures differ from the exported"
+deal "Shapes 2" 3 card16
+for card in $(probe window | awk '$3 == "pair=0" { print $1 }'); do click_rect "$(rect_of "$card")" && sleep 0.3; done
+screenshot 10-playing-imported "$(rect_of main)"
+[ "$(convert "$SHOTS/10-playing-imported.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)" -ge 5 ] ||
+    fail "the imported card set shows no pictures"
+
 # Settings, with a game on the board: half a second and a light blue for the cards, stored and
 # painted at once; then About.
 deal Birds 0 card4
@@ -217,7 +248,7 @@ xdotool key Escape
 wait_no_dialog
 
 # Printing, to the PDF printer of the test print server (one of our own when the test command
-# started none): "Opposites" as the dialog opens, "Shapes" with "Rounded corners" checked.
+# started none): "Opposites" as the dialog opens, "Shapes 2" with "Rounded corners" checked.
 [ -n "${MNEMORA_PRINT_OUTPUT:-}" ] || . "$ROOT/scripts/test-setup/print.sh"
 print_card_set() { # name, then dialog buttons to press before OK; leaves the document in PRINTED
     local name=$1 before
@@ -240,7 +271,7 @@ if [ -z "${MNEMORA_PRINT_OUTPUT:-}" ]; then
 else
     print_card_set Opposites
     square=$PRINTED
-    print_card_set Shapes 1042
+    print_card_set "Shapes 2" 1042
     for document in "$square square" "$PRINTED rounded"; do
         set -- $document
         [ "$(pdfinfo "$1" | awk '/^Pages:/ { print $2 }')" = 5 ] || fail "$1: not five pages for twenty cards"
