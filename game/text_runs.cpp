@@ -11,6 +11,9 @@
 
 namespace {
 
+// Characters drawn by one call.
+const size_t MaxCharsPerCall = 4096;
+
 // The character attributes that make a run.
 const DWORD RunMask =
     CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
@@ -302,8 +305,13 @@ void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::
                              : format.crTextColor;
         SetTextColor(dc, color);
         HGDIOBJ old = SelectObject(dc, renderFonts.Entries[FindFont(renderFonts, format)].Font);
-        ExtTextOutW(dc, origin.x + MulDiv(line.Left + positions[0], renderDpiX, targetDpiX), baseline, 0, nullptr,
-                    chars.c_str(), static_cast<UINT>(chars.size()), dx.data());
+        // In pieces: a metafile device keeps a text's length in 16 bits and overruns its record
+        // with a longer one (mended: a long line crashed the height measurement).
+        for (size_t first = 0; first < chars.size(); first += MaxCharsPerCall) {
+            size_t count = std::min(MaxCharsPerCall, chars.size() - first);
+            ExtTextOutW(dc, origin.x + MulDiv(line.Left + positions[first], renderDpiX, targetDpiX), baseline, 0,
+                        nullptr, chars.c_str() + first, static_cast<UINT>(count), dx.data() + first);
+        }
         SelectObject(dc, old);
         i = j;
     }

@@ -4,14 +4,23 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
 // Coordinates GDI keeps exact: 27 bits and a sign.
 const long long MaxCoordinate = 0x7FFFFFF;
 const uint32_t StockFlag = 0x80000000u;
+const uint32_t SetTransform = 4; // the mode of MODIFYWORLDTRANSFORM that replaces the transform
+// How far the records may draw beyond the frame, and how much larger than its smaller side the
+// frame may reach: the player scales the frame to the destination, so together they bound the size
+// of what is drawn (a giant shape takes the player minutes).
+const double MaxReachOverFrame = 32;
+const double MaxFrameReachOverSide = 64;
 
 // What a record type carries beyond its fixed part.
 enum class Kind {
@@ -161,6 +170,7 @@ struct Reader {
     const unsigned char* Data;
     uint64_t Size;
     uint32_t Handles;
+    std::vector<bool>* Taken; // object slots holding an object now
     uint32_t U32(uint64_t at) const
     {
         uint32_t value;
@@ -176,6 +186,144 @@ struct Reader {
     }
 };
 
+// What the records draw: the largest coordinate or size met, and the largest scale the metafile's
+// own mapping (window and viewport extents, world transform) applied at any point.
+struct Reach {
+    double Largest = 0;
+    double Scale = 1;
+    double Window[2] = {1, 1}, Viewport[2] = {1, 1}, World = 1;
+    void Add(double value) { Largest = std::max(Largest, std::fabs(value)); }
+    void AddAll(const Reader& file, uint64_t at, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Add(file.I32(at + 4 * i));
+    }
+    void Rescale()
+    {
+        double extents = std::max(std::fabs(Viewport[0] / Window[0]), std::fabs(Viewport[1] / Window[1]));
+        Scale = std::max(Scale, std::max(1.0, extents) * std::max(1.0, World));
+    }
+};
+
+float Float(const Reader& file, uint64_t at)
+{
+    float value;
+    std::memcpy(&value, file.Data + at, 4);
+    return value;
+}
+
+// Reads the coordinates, sizes and scales of a record into reach; false for a record whose
+// numbers no drawing can use (a zero denominator, a transform that is not finite).
+bool AddReach(const Reader& file, uint64_t record, uint64_t size, DWORD type, Kind what, Reach& reach)
+{
+    switch (type) {
+    case EMR_SETWINDOWEXTEX:
+    case EMR_SETVIEWPORTEXTEX:
+        for (int i = 0; i < 2; ++i)
+            if (file.I32(record + 8 + 4 * i))
+                (type == EMR_SETWINDOWEXTEX ? reach.Window : reach.Viewport)[i] = file.I32(record + 8 + 4 * i);
+        reach.AddAll(file, record + 8, 2);
+        break;
+    case EMR_SCALEWINDOWEXTEX:
+    case EMR_SCALEVIEWPORTEXTEX:
+        for (int i = 0; i < 2; ++i) {
+            int32_t numerator = file.I32(record + 8 + 8 * i), denominator = file.I32(record + 12 + 8 * i);
+            if (denominator == 0)
+                return false;
+            (type == EMR_SCALEWINDOWEXTEX ? reach.Window : reach.Viewport)[i] *=
+                static_cast<double>(numerator) / denominator;
+        }
+        reach.AddAll(file, record + 8, 4);
+        break;
+    case EMR_SETWORLDTRANSFORM:
+    case EMR_MODIFYWORLDTRANSFORM: {
+        float m[6];
+        for (int i = 0; i < 6; ++i)
+            if (!std::isfinite(m[i] = Float(file, record + 8 + 4 * i)))
+                return false;
+        double scale = std::max(std::fabs(m[0]) + std::fabs(m[1]), std::fabs(m[2]) + std::fabs(m[3]));
+        uint32_t mode = type == EMR_SETWORLDTRANSFORM ? SetTransform : file.U32(record + 32);
+        reach.World = mode == MWT_IDENTITY ? 1 : mode == SetTransform ? scale : reach.World * scale;
+        reach.Add(m[4]);
+        reach.Add(m[5]);
+        break;
+    }
+    case EMR_SETWINDOWORGEX:
+    case EMR_SETVIEWPORTORGEX:
+    case EMR_SETBRUSHORGEX:
+    case EMR_SETPIXELV:
+    case EMR_OFFSETCLIPRGN:
+    case EMR_MOVETOEX:
+    case EMR_LINETO:
+    case EMR_EXTFLOODFILL:
+        reach.AddAll(file, record + 8, 2);
+        break;
+    case EMR_ANGLEARC:
+    case EMR_CREATEPEN:
+        reach.AddAll(file, record + 8, 3);
+        break;
+    case EMR_EXCLUDECLIPRECT:
+    case EMR_INTERSECTCLIPRECT:
+    case EMR_ELLIPSE:
+    case EMR_RECTANGLE:
+        reach.AddAll(file, record + 8, 4);
+        break;
+    case EMR_ROUNDRECT:
+        reach.AddAll(file, record + 8, 6);
+        break;
+    case EMR_ARC:
+    case EMR_CHORD:
+    case EMR_PIE:
+    case EMR_ARCTO:
+        reach.AddAll(file, record + 8, 8);
+        break;
+    case EMR_EXTCREATEFONTINDIRECTW:
+        reach.AddAll(file, record + 12, 2);
+        break;
+    case EMR_EXTCREATEPEN:
+        reach.Add(file.I32(record + 32));
+        break;
+    case EMR_FRAMERGN:
+        reach.AddAll(file, record + 32, 2);
+        break;
+    case EMR_STRETCHDIBITS:
+        reach.AddAll(file, record + 24, 2);
+        reach.AddAll(file, record + 72, 2);
+        break;
+    case EMR_SETDIBITSTODEVICE:
+        reach.AddAll(file, record + 24, 2);
+        reach.AddAll(file, record + 40, 2);
+        break;
+    case EMR_EXTTEXTOUTA:
+    case EMR_EXTTEXTOUTW:
+        reach.AddAll(file, record + 36, 2);
+        break;
+    default:
+        break;
+    }
+    uint64_t count = size >= 28 ? file.U32(record + 24) : 0;
+    switch (what) {
+    case Kind::Blt:
+        reach.AddAll(file, record + 24, 4);
+        break;
+    case Kind::Points:
+    case Kind::PolyDraw:
+        reach.AddAll(file, record + 28, static_cast<int>(count * 2));
+        break;
+    case Kind::PolyPoints:
+        reach.AddAll(file, record + 32 + count * 4, static_cast<int>(file.U32(record + 28) * 2));
+        break;
+    case Kind::Gradient:
+        for (uint64_t i = 0; i < count; ++i)
+            reach.AddAll(file, record + 36 + i * 16, 2);
+        break;
+    default:
+        break; // 16-bit points reach no further than a 16-bit number
+    }
+    reach.Rescale();
+    return true;
+}
+
 bool Coordinate(int32_t value)
 {
     return value >= -MaxCoordinate && value <= MaxCoordinate;
@@ -184,6 +332,15 @@ bool Coordinate(int32_t value)
 bool CreatedIndex(uint32_t index, const Reader& file)
 {
     return index >= 1 && index < file.Handles;
+}
+
+// A new object goes to a free slot: the player would lose (leak) the object it replaces.
+bool NewObjectIndex(uint32_t index, const Reader& file)
+{
+    if (!CreatedIndex(index, file) || (*file.Taken)[index])
+        return false;
+    (*file.Taken)[index] = true;
+    return true;
 }
 
 bool UsedIndex(uint32_t index, const Reader& file)
@@ -295,13 +452,16 @@ bool RecordFits(const Reader& file, uint64_t record, uint64_t size, Kind what)
 {
     switch (what) {
     case Kind::Create:
-        return CreatedIndex(file.U32(record + 8), file);
+        return NewObjectIndex(file.U32(record + 8), file);
     case Kind::Select:
         return UsedIndex(file.U32(record + 8), file);
     case Kind::Delete:
-        return CreatedIndex(file.U32(record + 8), file);
+        if (!CreatedIndex(file.U32(record + 8), file))
+            return false;
+        (*file.Taken)[file.U32(record + 8)] = false;
+        return true;
     case Kind::Palette:
-        return CreatedIndex(file.U32(record + 8), file) && 16 + file.U16(record + 14) * 4ull <= size;
+        return NewObjectIndex(file.U32(record + 8), file) && 16 + file.U16(record + 14) * 4ull <= size;
     case Kind::PaletteEntries:
         return UsedIndex(file.U32(record + 8), file) && 20 + file.U32(record + 16) * 4ull <= size;
     case Kind::PaletteUse:
@@ -321,9 +481,9 @@ bool RecordFits(const Reader& file, uint64_t record, uint64_t size, Kind what)
     case Kind::DibBits:
         return BitmapFits(file, record, size, 48, false);
     case Kind::BrushDib:
-        return CreatedIndex(file.U32(record + 8), file) && BitmapFits(file, record, size, 16, false);
+        return NewObjectIndex(file.U32(record + 8), file) && BitmapFits(file, record, size, 16, false);
     case Kind::ExtPen:
-        return CreatedIndex(file.U32(record + 8), file) && BitmapFits(file, record, size, 12, true) &&
+        return NewObjectIndex(file.U32(record + 8), file) && BitmapFits(file, record, size, 12, true) &&
                52 + file.U32(record + 48) * 4ull <= size;
     case Kind::Eof: {
         uint64_t entries = file.U32(record + 8), offset = file.U32(record + 12);
@@ -334,19 +494,36 @@ bool RecordFits(const Reader& file, uint64_t record, uint64_t size, Kind what)
     }
 }
 
+// The frame (hundredths of millimetres at 24) in device pixels, and what the records reach.
+bool ReachFitsFrame(const Reader& file, const Reach& reach)
+{
+    double frame[4];
+    for (int i = 0; i < 4; ++i) {
+        double pixels = file.I32(72 + 4 * (i % 2)), millimetres = file.I32(80 + 4 * (i % 2));
+        frame[i] = file.I32(24 + 4 * i) * pixels / (millimetres * 100);
+    }
+    double extent = 64, side = std::min(frame[2] - frame[0], frame[3] - frame[1]);
+    for (double edge : frame)
+        extent = std::max(extent, std::fabs(edge) + 64);
+    return reach.Largest * reach.Scale <= MaxReachOverFrame * extent &&
+           extent <= MaxFrameReachOverSide * std::max(side, 1.0);
+}
+
 } // namespace
 
 bool IsSafeEnhancedMetafile(const std::string& bytes)
 {
     if (bytes.size() < 88 || bytes.size() > 0x7FFFFFFF)
         return false;
-    Reader file = {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0};
+    std::vector<bool> taken;
+    Reader file = {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0, &taken};
     uint64_t headerSize = file.U32(4), total = file.U32(48), records = file.U32(52);
     file.Handles = file.U16(56);
     if (file.U32(0) != EMR_HEADER || file.U32(40) != ENHMETA_SIGNATURE || headerSize < 88 || headerSize % 4 ||
         total > bytes.size() || total % 4 || headerSize + 20 > total || file.Handles == 0)
         return false;
     file.Size = total;
+    taken.assign(file.Handles, false);
     // Bounds and frame (8 to 40), device size in pixels and millimetres (72 to 88).
     for (uint64_t at = 8; at < 40; at += 4)
         if (!Coordinate(file.I32(at)))
@@ -361,6 +538,7 @@ bool IsSafeEnhancedMetafile(const std::string& bytes)
         return false;
     if (headerSize >= 100 && file.U32(88) && (file.U32(92) < 88 || file.U32(92) + uint64_t(file.U32(88)) > headerSize))
         return false;
+    Reach reach;
     uint64_t count = 1;
     for (uint64_t at = headerSize; at < total; ++count) {
         if (at + 8 > total)
@@ -368,11 +546,12 @@ bool IsSafeEnhancedMetafile(const std::string& bytes)
         uint32_t type = file.U32(at);
         uint64_t size = file.U32(at + 4);
         const RecordType* known = FindType(type);
-        if (!known || size < known->MinSize || size % 4 || at + size > total || !RecordFits(file, at, size, known->What))
+        if (!known || size < known->MinSize || size % 4 || at + size > total ||
+            !RecordFits(file, at, size, known->What) || !AddReach(file, at, size, type, known->What, reach))
             return false;
         at += size;
         if (type == EMR_EOF)
-            return at == total && count + 1 == records;
+            return at == total && count + 1 == records && ReachFitsFrame(file, reach);
     }
     return false;
 }

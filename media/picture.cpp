@@ -13,6 +13,8 @@
 
 namespace {
 
+// Pictures larger than this are not decoded (six thousand by four thousand pixels).
+const unsigned long long MaxPicturePixels = 24ull << 20;
 // Metafiles larger than this are not read.
 const LONGLONG MaxMetafileBytes = 64 << 20;
 
@@ -175,7 +177,10 @@ HBITMAP DecodeFirstFrame(IWICImagingFactory* factory, const wchar_t* wideName, s
         while (stride % 4)
             ++stride;
         unsigned long long size = stride * height;
-        HGLOBAL block = size <= 0x7FFFFFFFull && height <= 0x7FFFFFFFu && width <= 0x7FFFFFFFu
+        // Mended: a damaged header claiming hundreds of millions of pixels kept the decoder busy
+        // for many seconds; no card picture needs more than a camera's.
+        HGLOBAL block = static_cast<unsigned long long>(width) * height <= MaxPicturePixels && height <= 0x7FFFFFFFu &&
+                                width <= 0x7FFFFFFFu
                             ? GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))
                             : nullptr;
         BYTE* pixels = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
