@@ -25,31 +25,31 @@ const double MaxFrameReachOverSide = 64;
 // What a record type carries beyond its fixed part.
 enum class Kind {
     Plain,
-    Points,        // count at 24, 32-bit points at 28
-    Points16,      // count at 24, 16-bit points at 28
-    PolyPoints,    // polygons at 24, points at 28, counts at 32, 32-bit points after them
-    PolyPoints16,  // the same with 16-bit points
-    PolyDraw,      // count at 24, 32-bit points at 28, then one type byte per point
-    PolyDraw16,    // the same with 16-bit points
-    Text,          // EMRTEXT at 36; characters of 1 (ANSI) or 2 bytes
+    Points,       // count at 24, 32-bit points at 28
+    Points16,     // count at 24, 16-bit points at 28
+    PolyPoints,   // polygons at 24, points at 28, counts at 32, 32-bit points after them
+    PolyPoints16, // the same with 16-bit points
+    PolyDraw,     // count at 24, 32-bit points at 28, then one type byte per point
+    PolyDraw16,   // the same with 16-bit points
+    Text,         // EMRTEXT at 36; characters of 1 (ANSI) or 2 bytes
     TextW,
-    Blt,           // bitmap offsets at 84 (optional bitmap)
-    DibBits,       // bitmap offsets at 48
-    BrushDib,      // creates object at 8; bitmap offsets at 16
-    ExtPen,        // creates object at 8; bitmap offsets at 12; style entries at 48
-    Create,        // creates the object indexed at 8
-    Select,        // uses the object indexed at 8, or a stock object
-    Delete,        // deletes the object indexed at 8
-    Palette,       // creates a palette at 8; entries count (16 bits) at 14, entries at 16
+    Blt,            // bitmap offsets at 84 (optional bitmap)
+    DibBits,        // bitmap offsets at 48
+    BrushDib,       // creates object at 8; bitmap offsets at 16
+    ExtPen,         // creates object at 8; bitmap offsets at 12; style entries at 48
+    Create,         // creates the object indexed at 8
+    Select,         // uses the object indexed at 8, or a stock object
+    Delete,         // deletes the object indexed at 8
+    Palette,        // creates a palette at 8; entries count (16 bits) at 14, entries at 16
     PaletteEntries, // uses the palette at 8; count at 16, entries at 20
-    PaletteUse,    // uses the palette at 8
-    Region,        // region data size at 24, data at 28
-    RegionBrush,   // region data size at 24, brush at 28, data at 32
-    RegionFrame,   // region data size at 24, brush at 28, data at 40
-    ClipRegion,    // region data size at 8, data at 16
-    Comment,       // data size at 8, data at 12
-    Gradient,      // vertices at 24, elements at 28, mode at 32, vertices from 36
-    Eof,           // palette entries count at 8, offset at 12
+    PaletteUse,     // uses the palette at 8
+    Region,         // region data size at 24, data at 28
+    RegionBrush,    // region data size at 24, brush at 28, data at 32
+    RegionFrame,    // region data size at 24, brush at 28, data at 40
+    ClipRegion,     // region data size at 8, data at 16
+    Comment,        // data size at 8, data at 12
+    Gradient,       // vertices at 24, elements at 28, mode at 32, vertices from 36
+    Eof,            // palette entries count at 8, offset at 12
 };
 
 struct RecordType {
@@ -364,8 +364,8 @@ bool BitmapFits(const Reader& file, uint64_t record, uint64_t size, uint64_t off
     uint32_t headerSize = file.U32(at);
     int64_t width = file.I32(at + 4), height = file.I32(at + 8);
     uint32_t bits = file.U16(at + 14), compression = file.U32(at + 16), used = file.U32(at + 32);
-    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > cbBmi || width <= 0 || width > 0xFFFF ||
-        height == 0 || height > 0xFFFF || height < -0xFFFF)
+    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > cbBmi || width <= 0 || width > 0xFFFF || height == 0 ||
+        height > 0xFFFF || height < -0xFFFF)
         return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;

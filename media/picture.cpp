@@ -45,8 +45,8 @@ void PostMetafileError(const std::string& text)
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "MnemoraPictureErrors";
         RegisterClassA(&wc);
-        ErrorPoster = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                      nullptr);
+        ErrorPoster =
+            CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     }
     PendingErrors.push_back(text);
     PostMessageA(ErrorPoster, WM_APP, 0, 0);

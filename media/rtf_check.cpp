@@ -20,13 +20,16 @@ struct OpenGroup {
 
 // Control words that open a destination when they start a group.
 const char* const DestinationWords[] = {
-    "fonttbl",  "colortbl", "stylesheet", "info",    "pict",     "object",  "objdata", "field",  "fldinst",
-    "fldrslt",  "listtable", "listoverridetable", "header", "footer", "headerl", "headerr", "footerl",
-    "footerr",  "footnote", "annotation", "xe",      "tc",       "txe",     "rxe",     "shp",    "shpinst",
-    "shptxt",   "sp",       "sn",         "sv",      "shppict",  "nonshppict", "themedata", "generator",
-    "pn",       "pntext",   "pntxta",     "pntxtb",  "revtbl",   "rsidtbl", "comment", "author", "title",
-    "subject",  "operator", "keywords",   "doccomm", "company",  "creatim", "revtim",  "printim", "buptim",
-    "userprops", "template", "filetbl",   "falt",    "panose",   "latentstyles", "datastore", "result"};
+    "fonttbl",  "colortbl",   "stylesheet", "info",         "pict",      "object",
+    "objdata",  "field",      "fldinst",    "fldrslt",      "listtable", "listoverridetable",
+    "header",   "footer",     "headerl",    "headerr",      "footerl",   "footerr",
+    "footnote", "annotation", "xe",         "tc",           "txe",       "rxe",
+    "shp",      "shpinst",    "shptxt",     "sp",           "sn",        "sv",
+    "shppict",  "nonshppict", "themedata",  "generator",    "pn",        "pntext",
+    "pntxta",   "pntxtb",     "revtbl",     "rsidtbl",      "comment",   "author",
+    "title",    "subject",    "operator",   "keywords",     "doccomm",   "company",
+    "creatim",  "revtim",     "printim",    "buptim",       "userprops", "template",
+    "filetbl",  "falt",       "panose",     "latentstyles", "datastore", "result"};
 
 bool IsDestinationWord(const std::string& word)
 {

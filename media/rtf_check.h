@@ -4,9 +4,9 @@
 
 #include <string>
 
-// True when text is one RTF group (an RTF header up to its closing brace) that stays within the bounds of RtfCheck below; such a
-// text may be streamed in as RTF. Every text the rich-text editor writes passes. The check looks at
-// each byte once.
+// True when text is one RTF group (an RTF header up to its closing brace) that stays within the bounds of RtfCheck
+// below; such a text may be streamed in as RTF. Every text the rich-text editor writes passes. The check looks at each
+// byte once.
 bool IsSafeRtf(const std::string& text);
 
 // The bounds, generous for any card text and far below what the reader handles.

@@ -21,7 +21,7 @@ namespace {
 
 const char VideoFramesClass[] = "MnemoraVideoClass";
 const UINT_PTR FrameTimer = 1;
-const UINT FrameInterval = 40; // ms; a little faster than the usual 25 frames a second
+const UINT FrameInterval = 40;    // ms; a little faster than the usual 25 frames a second
 const UINT FrameMessage = WM_APP; // posted by the frame callback: a new frame waits
 
 // Set by every frame callback; WaitShowingVideos wakes on it. The live frame-drawing windows.

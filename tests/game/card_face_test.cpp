@@ -19,8 +19,8 @@ std::vector<LONG> BoundsOf(const Pixels& pixels, COLORREF color)
     for (int y = 0; y < pixels.Height; ++y)
         for (int x = 0; x < pixels.Width; ++x)
             if (pixels.At(x, y) == color)
-                bounds = {std::min<LONG>(bounds[0], x), std::min<LONG>(bounds[1], y),
-                          std::max<LONG>(bounds[2], x + 1), std::max<LONG>(bounds[3], y + 1)};
+                bounds = {std::min<LONG>(bounds[0], x), std::min<LONG>(bounds[1], y), std::max<LONG>(bounds[2], x + 1),
+                          std::max<LONG>(bounds[3], y + 1)};
     return bounds;
 }
 
@@ -91,8 +91,9 @@ TEST_F(CardFace, PicturesAreScaledAndPlaced)
     };
     for (const auto& c : cases) {
         int x = 3;
-        Pixels pixels = DrawOnWhite(
-            c.Width, 150, [&](HDC dc) { DrawCardPicture(dc, c.Width, 150, 3, x, c.Text, "", c.Mode, folder + c.Name); });
+        Pixels pixels = DrawOnWhite(c.Width, 150, [&](HDC dc) {
+            DrawCardPicture(dc, c.Width, 150, 3, x, c.Text, "", c.Mode, folder + c.Name);
+        });
         EXPECT_EQ(c.X, x) << c.Name;
         if (c.Drawn.empty()) {
             EXPECT_EQ(c.Width * 150, pixels.Count(White)) << c.Name;

@@ -93,11 +93,8 @@ inline std::string SampleMetafile()
     return bytes;
 }
 
-inline std::string SamplePicture(const std::string& extension)
+inline std::string SamplePicture(const std::string& extension, PictureFormat format)
 {
-    PictureFormat format = extension == "bmp" ? PictureFormat::Bmp
-                           : extension == "png" ? PictureFormat::Png
-                                                : PictureFormat::Jpeg;
     WritePicture(ScratchFile(extension), format, 16, 12, [](int x, int y) { return RGB(x * 16, y * 20, 90); });
     return ReadBytes(ScratchFile(extension));
 }
@@ -108,41 +105,27 @@ inline void PutDword(std::string& bytes, size_t at, uint32_t value)
         std::memcpy(&bytes[at], &value, 4);
 }
 
-// One record of the metafile (never the header) resized, retyped, re-indexed or changed at random,
-// the header's counts or bounds made absurd, or the file cut.
+// One record of the metafile (never the header) resized, retyped or changed where object indexes,
+// counts and offsets live, the header's counts or bounds made absurd, or the file cut.
 inline std::string DamageMetafile(std::string bytes, Random& random)
 {
     std::vector<size_t> records;
-    for (size_t at = 0; at + 8 <= bytes.size();) {
+    for (size_t at = 108; at + 8 <= bytes.size(); at += *reinterpret_cast<const uint32_t*>(&bytes[at + 4]))
         records.push_back(at);
-        uint32_t size;
-        std::memcpy(&size, &bytes[at + 4], 4);
-        at += size ? size : bytes.size();
-    }
-    size_t record = records[1 + random.Below(static_cast<int>(records.size()) - 1)];
-    uint32_t size;
-    std::memcpy(&size, &bytes[record + 4], 4);
+    size_t record = records[random.Below(static_cast<int>(records.size()))];
+    uint32_t size = *reinterpret_cast<const uint32_t*>(&bytes[record + 4]);
     const uint32_t absurd[] = {0, 1, 4, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x10000, 0xFFFF};
     uint32_t value = random.Below(2) ? absurd[random.Below(8)] : static_cast<uint32_t>(random.Below(1 << 30));
-    switch (random.Below(6)) {
-    case 0:
-        PutDword(bytes, record + 4, random.Below(2) ? random.Below(3) * 4 : size - 4 * (1 + random.Below(4)));
-        break;
-    case 1:
-        PutDword(bytes, record, 1 + random.Below(125));
-        break;
-    case 2:
-        PutDword(bytes, record + 8, value); // object indexes, counts and offsets live here
-        break;
-    case 3:
-        PutDword(bytes, 8 + 4 * random.Below(20), value); // bounds, frame, sizes, counts
-        break;
-    case 4:
-        PutDword(bytes, record + 4 * random.Below(size / 4), value);
-        break;
-    default:
+    size_t at[] = {record + 4, record, record + 8, 8 + 4 * static_cast<size_t>(random.Below(20)),
+                   record + 4 * static_cast<size_t>(random.Below(size / 4))};
+    int what = random.Below(6);
+    if (what == 5)
         bytes.resize(random.Below(static_cast<int>(bytes.size())));
-    }
+    else
+        PutDword(bytes, at[what],
+                 what == 0   ? random.Below(size / 4 + 2) * 4
+                 : what == 1 ? 1 + random.Below(125)
+                             : value);
     return bytes;
 }
 

@@ -59,7 +59,8 @@ TEST(Pictures, DecodedPicturesAndTheirFailures)
                 EXPECT_EQ(Checker(i % width, i / width), pixels.Data[i]) << width;
         }
     std::string error;
-    ASSERT_TRUE(WritePicture(Folder() + "a.jpg", PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
+    ASSERT_TRUE(
+        WritePicture(Folder() + "a.jpg", PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
     EXPECT_NEAR(140, GetGValue(Decode("a.jpg", error).At(32, 24)), 12);
     ASSERT_TRUE(WriteAlphaPng(Folder() + "clear.png", 4, 4, RGB(10, 20, 30), 0));
     EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(10, 20, 30)));
@@ -74,10 +75,13 @@ TEST(Pictures, DecodedPicturesAndTheirFailures)
     WriteBmpHeader(Folder() + "empty.bmp", 0, 10);
     WriteBmpHeader(Folder() + "huge.bmp", 200000, 200000);
     WriteBmpHeader(Folder() + "wide.bmp", 0x7FFFFFF, 1);
-    const std::pair<std::string, std::string> files[] = {
-        {"", "Filename is empty"}, {"missing.png", "CreateDecoderFromFilename failed"},
-        {"drawing.wmf", "CreateDecoderFromFilename failed"}, {"text.jpg", "CreateDecoderFromFilename failed"},
-        {"empty.bmp", ""}, {"huge.bmp", ""}, {"wide.bmp", ""}}; // empty: any text
+    const std::pair<std::string, std::string> files[] = {{"", "Filename is empty"},
+                                                         {"missing.png", "CreateDecoderFromFilename failed"},
+                                                         {"drawing.wmf", "CreateDecoderFromFilename failed"},
+                                                         {"text.jpg", "CreateDecoderFromFilename failed"},
+                                                         {"empty.bmp", ""},
+                                                         {"huge.bmp", ""},
+                                                         {"wide.bmp", ""}}; // empty: any text
     int gdi = CountGdiObjects();
     for (const auto& file : files) {
         error.clear();
@@ -117,18 +121,18 @@ TEST(Pictures, DamagedMetafilesAreRefusedAndPaintErrorsWait)
         return bytes;
     };
     const std::string files[] = {
-        damaged(EMR_CREATEPEN, 4, 0),              // record size 0
-        damaged(EMR_CREATEPEN, 4, 12),             // smaller than its type
-        damaged(EMR_SELECTOBJECT, 8, 0x4000),      // object index beyond the handle count
-        damaged(EMR_CREATEBRUSHINDIRECT, 8, 999),  // creates beyond the handle count
-        damaged(EMR_HEADER, 16, 0x7FFFFFFF),       // absurd bounds
-        damaged(EMR_HEADER, 48, 0x100000),         // larger than the file
-        damaged(EMR_HEADER, 52, 3),                // record count
+        damaged(EMR_CREATEPEN, 4, 0),               // record size 0
+        damaged(EMR_CREATEPEN, 4, 12),              // smaller than its type
+        damaged(EMR_SELECTOBJECT, 8, 0x4000),       // object index beyond the handle count
+        damaged(EMR_CREATEBRUSHINDIRECT, 8, 999),   // creates beyond the handle count
+        damaged(EMR_HEADER, 16, 0x7FFFFFFF),        // absurd bounds
+        damaged(EMR_HEADER, 48, 0x100000),          // larger than the file
+        damaged(EMR_HEADER, 52, 3),                 // record count
         damaged(EMR_POLYPOLYGON16, 28, 0x3FFFFFFF), // point count
-        damaged(EMR_EXTTEXTOUTW, 44, 0x1000000),   // characters beyond the record
-        damaged(EMR_STRETCHDIBITS, 60, 4),         // bits shorter than the bitmap
-        damaged(EMR_FILLRGN, 24, 0xFFFFFFF0),      // region data size
-        damaged(EMR_EOF, 0, 200),                  // unknown record type
+        damaged(EMR_EXTTEXTOUTW, 44, 0x1000000),    // characters beyond the record
+        damaged(EMR_STRETCHDIBITS, 60, 4),          // bits shorter than the bitmap
+        damaged(EMR_FILLRGN, 24, 0xFFFFFFF0),       // region data size
+        damaged(EMR_EOF, 0, 200),                   // unknown record type
         valid.substr(0, valid.size() / 2),
     };
     DialogDriver driver;
@@ -143,8 +147,8 @@ TEST(Pictures, DamagedMetafilesAreRefusedAndPaintErrorsWait)
     ASSERT_EQ(std::size(files), driver.Seen().size());
     EXPECT_EQ("GetEnhMetaFile failed, filename " + Folder() + "bad.emf, error code 13", driver.Seen()[0].Text);
     // A file that can't be opened is reported with its error; a long name is cut for the box.
-    for (std::string name : {std::string("missing.emf"), std::string(600, 'n'), std::string("missing.emf"),
-                             std::string("other.emf")}) {
+    for (std::string name :
+         {std::string("missing.emf"), std::string(600, 'n'), std::string("missing.emf"), std::string("other.emf")}) {
         BeginPaintingPictures();
         DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Folder() + name, dc, 0, 0, 10, 10); });
         EndPaintingPictures();

@@ -48,10 +48,14 @@ TEST(VideoSize, IsTheNativeSizeOfEachKindOfVideo)
 {
     std::string changing = MakeScratchFolder("video-size") + "\\changing.avi";
     WriteBytes(changing, ReadBytes(TestMediaFile("pattern.avi")));
-    const std::pair<std::string, const char*> files[] = {
-        {TestMediaFile("pattern.avi"), ""}, {TestMediaFile("pattern.mpg"), ""}, {TestMediaFile("pattern.wmv"), ""},
-        {TestMediaFile("silent.avi"), ""},  {changing, ""},                      {changing, "RenderFile failed"},
-        {TestMediaFile("not-a-video.mpg"), "RenderFile failed"}, {TestMediaFile("missing.mpg"), "RenderFile failed"}};
+    const std::pair<std::string, const char*> files[] = {{TestMediaFile("pattern.avi"), ""},
+                                                         {TestMediaFile("pattern.mpg"), ""},
+                                                         {TestMediaFile("pattern.wmv"), ""},
+                                                         {TestMediaFile("silent.avi"), ""},
+                                                         {changing, ""},
+                                                         {changing, "RenderFile failed"},
+                                                         {TestMediaFile("not-a-video.mpg"), "RenderFile failed"},
+                                                         {TestMediaFile("missing.mpg"), "RenderFile failed"}};
     for (const auto& file : files) {
         if (*file.second)
             WriteBytes(changing, "no video");
@@ -97,8 +101,8 @@ TEST(VideoWindow, PlaysInsideTheCardStopsAndPlaysAgain)
         HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         CloseHandle(CreateThread(nullptr, 0, Watchdog, done, 0, nullptr));
         StoppedInPaint = video;
-        VideoProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StopInPaint)));
+        VideoProc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StopInPaint)));
         RedrawWindow(video, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         SetEvent(done);
         EXPECT_EQ(nullptr, StoppedInPaint);
