@@ -125,7 +125,7 @@ TEST_F(BoardTest, TurnRules)
         EXPECT_EQ(0, FaceUp(3) + FaceUp(stranger) + FaceUp(third));
         EXPECT_EQ(1, TurnState());
         PumpMessages();
-        EXPECT_EQ(2, TurnState() + FaceUp(third)); // the queued click turned the third card
+        EXPECT_EQ(3, TurnState() + FaceUp(third)); // the queued click turned the third card
         Click(OtherCard(third, false));
     }
     Click(3);

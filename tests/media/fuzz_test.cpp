@@ -147,7 +147,7 @@ TEST(Fuzz, MetafilesAndPictureHeaders)
             return DamageMetafile(emf, random);
         std::string input = kind == "bmp" ? bmp : kind == "png" ? png : jpg;
         for (int n = 1 + random.Below(3); n > 0; --n)
-            input[random.Below(200)] = static_cast<char>(random.Below(256));
+            input[random.Below(std::min(static_cast<int>(input.size()), 200))] = static_cast<char>(random.Below(256));
         return input;
     });
 }
