@@ -505,8 +505,10 @@ bool ReachFitsFrame(const Reader& file, const Reach& reach)
     double extent = 64, side = std::min(frame[2] - frame[0], frame[3] - frame[1]);
     for (double edge : frame)
         extent = std::max(extent, std::fabs(edge) + 64);
+    // A picture without width or height is measured but never played: its callers leave it out.
+    bool flat = file.I32(16) <= file.I32(8) || file.I32(20) <= file.I32(12);
     return reach.Largest * reach.Scale <= MaxReachOverFrame * extent &&
-           extent <= MaxFrameReachOverSide * std::max(side, 1.0);
+           (flat || extent <= MaxFrameReachOverSide * std::max(side, 1.0));
 }
 
 } // namespace
