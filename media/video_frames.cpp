@@ -1,11 +1,9 @@
-// Frame-drawing video window: a filter graph decodes the file into 32-bit frames that a sample
-// grabber hands to the window's frame callback on the graph's own thread. The callback only copies
-// the frame and signals it (a posted message, and an event for WaitShowingVideos); the window's
-// own thread draws it. The graph's thread thus never waits for the program's thread: mended, it
-// used to draw into the window itself under a lock that the window's paint held too, while the
-// program's thread, stopping the graph, waited for the graph's thread to leave the callback. A
-// timer of the window watches for the end of the file; where the grabber takes no callback, the
-// timer fetches the grabber's newest frame instead.
+// Frame-drawing video window: a sample grabber hands the decoded 32-bit frames to the window's
+// callback on the graph's own thread, which only copies and signals them (a posted message, an
+// event for WaitShowingVideos); the window's own thread draws them. Mended: the graph's thread drew
+// into the window under a lock the window's paint held too, while the program's thread, stopping
+// the graph, waited for the graph's thread to leave the callback. A timer watches for the end of
+// the file; where the grabber takes no callback, it fetches the grabber's newest frame instead.
 #include "media/video_frames.h"
 
 #include "media/sound_player.h"
