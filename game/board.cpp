@@ -7,6 +7,7 @@
 #include "game/card_button.h"
 #include "game/card_face.h"
 #include "media/sound_player.h"
+#include "media/video_frames.h"
 #include "media/video_player.h"
 
 #include <windowsx.h>
@@ -103,11 +104,12 @@ void Deal(HWND board, const GameParams* params)
     }
 }
 
-// Waits the display time; a negative setting waits not at all.
+// Waits the display time, handling no input, with the videos moving; a negative setting waits
+// not at all.
 void WaitDisplayTime()
 {
     int milliseconds = GetDisplayTime();
-    Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
+    WaitShowingVideos(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
 }
 
 bool AllCardsFaceUp(HWND board, const GameParams* params)

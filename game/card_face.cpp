@@ -289,7 +289,8 @@ bool CardPaintCoversAll(HWND card)
     return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
 }
 
-void PaintCard(HWND card, HDC dc)
+// The background and face of a card, from the kept face when nothing it depends on changed.
+static void PaintCardFace(HWND card, HDC dc)
 {
     RECT client;
     GetClientRect(card, &client);
@@ -331,6 +332,14 @@ void PaintCard(HWND card, HDC dc)
         face = {memory, bitmap, old, client.right, client.bottom, pairIndex, side, background, cards};
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, face.Memory, 0, 0, SRCCOPY);
+}
+
+void PaintCard(HWND card, HDC dc)
+{
+    // No message box may run inside the paint: picture errors are shown after it.
+    BeginPaintingPictures();
+    PaintCardFace(card, dc);
+    EndPaintingPictures();
 }
 
 void ReleaseCardPaintCache(HWND card)

@@ -11,6 +11,13 @@
 
 namespace {
 
+// Characters drawn by one call.
+const size_t MaxCharsPerCall = 4096;
+// Runs read from the control. Each read costs the control a walk over the runs before it, so a
+// text of thousands of format changes took minutes to lay out (mended); beyond this many runs the
+// rest of the text is laid out in the format of its first character.
+const size_t MaxRuns = 500;
+
 // The character attributes that make a run.
 const DWORD RunMask =
     CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
@@ -105,28 +112,28 @@ std::vector<TextRun> ReadRuns(HWND richEdit, LONG start, LONG end)
         TextRun run;
         run.Start = s;
         DWORD mask = ReadFormat(richEdit, s, s + 1, run.Format) & RunMask;
+        if (runs.size() + 1 >= MaxRuns) {
+            run.End = end;
+            runs.push_back(run);
+            break;
+        }
         auto uniform = [&](LONG e) { return (ReadFormat(richEdit, s, e, probe) & mask) == mask; };
-        LONG good = s + 1; // [s, good) is one run
-        if (good < end) {
-            if (uniform(end)) {
-                good = end;
-            } else {
-                LONG bad = end; // [s, bad) is mixed
-                for (LONG step = 2; s + step < bad; step *= 2) {
-                    if (!uniform(s + step)) {
-                        bad = s + step;
-                        break;
-                    }
-                    good = s + step;
-                }
-                while (bad - good > 1) {
-                    LONG middle = good + (bad - good) / 2;
-                    if (uniform(middle))
-                        good = middle;
-                    else
-                        bad = middle;
-                }
-            }
+        // Doubling from the run's start, then halving: each read spans about the run itself, so a
+        // text of many short runs costs no read over the whole rest of the text per run.
+        LONG good = s + 1, bad = end + 1; // [s, good) is one run, [s, bad) is mixed
+        for (LONG step = 2; good < end && bad > end; step *= 2) {
+            LONG next = std::min<LONG>(s + step, end);
+            if (uniform(next))
+                good = next;
+            else
+                bad = next;
+        }
+        while (bad <= end && bad - good > 1) {
+            LONG middle = good + (bad - good) / 2;
+            if (uniform(middle))
+                good = middle;
+            else
+                bad = middle;
         }
         run.End = good;
         runs.push_back(run);
@@ -302,8 +309,13 @@ void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::
                              : format.crTextColor;
         SetTextColor(dc, color);
         HGDIOBJ old = SelectObject(dc, renderFonts.Entries[FindFont(renderFonts, format)].Font);
-        ExtTextOutW(dc, origin.x + MulDiv(line.Left + positions[0], renderDpiX, targetDpiX), baseline, 0, nullptr,
-                    chars.c_str(), static_cast<UINT>(chars.size()), dx.data());
+        // In pieces: a metafile device keeps a text's length in 16 bits and overruns its record
+        // with a longer one (mended: a long line crashed the height measurement).
+        for (size_t first = 0; first < chars.size(); first += MaxCharsPerCall) {
+            size_t count = std::min(MaxCharsPerCall, chars.size() - first);
+            ExtTextOutW(dc, origin.x + MulDiv(line.Left + positions[first], renderDpiX, targetDpiX), baseline, 0,
+                        nullptr, chars.c_str() + first, static_cast<UINT>(count), dx.data() + first);
+        }
         SelectObject(dc, old);
         i = j;
     }

@@ -2,13 +2,78 @@
 // metafiles measured from their header and played into a rectangle.
 #include "media/picture.h"
 
+#include "media/metafile_check.h"
 #include "media/sound_player.h"
 
 #include <wincodec.h>
 
 #include <cstdio>
+#include <set>
+#include <vector>
 
 namespace {
+
+// Pictures larger than this are not decoded (six thousand by four thousand pixels).
+const unsigned long long MaxPicturePixels = 24ull << 20;
+// Metafiles larger than this are not read.
+const LONGLONG MaxMetafileBytes = 64 << 20;
+
+// Metafile errors met while painting, waiting to be shown after the paint, and the files already
+// reported so (each once).
+int PaintingDepth = 0;
+std::set<std::string> ReportedWhilePainting;
+std::vector<std::string> PendingErrors;
+HWND ErrorPoster = nullptr;
+
+// Shows the errors posted during paints, now that no paint runs.
+LRESULT CALLBACK ErrorPosterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_APP)
+        return DefWindowProcA(window, message, wParam, lParam);
+    std::vector<std::string> errors;
+    errors.swap(PendingErrors);
+    for (const std::string& text : errors)
+        MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR);
+    return 0;
+}
+
+void PostMetafileError(const std::string& text)
+{
+    if (!ErrorPoster) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ErrorPosterProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "MnemoraPictureErrors";
+        RegisterClassA(&wc);
+        ErrorPoster =
+            CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    PendingErrors.push_back(text);
+    PostMessageA(ErrorPoster, WM_APP, 0, 0);
+}
+
+// Opens a metafile only when its bytes pass the metafile check; the player then plays exactly the
+// bytes that were checked. Null with the system error code set otherwise.
+HENHMETAFILE OpenCheckedMetafile(const std::string& fileName)
+{
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER size = {};
+    std::string bytes;
+    DWORD got = 0;
+    bool read = GetFileSizeEx(file, &size) && size.QuadPart <= MaxMetafileBytes;
+    if (read) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        read = ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size();
+    }
+    CloseHandle(file);
+    if (!read || !IsSafeEnhancedMetafile(bytes)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return nullptr;
+    }
+    return SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+}
 
 // Trace line of a decoding step that succeeded.
 void TraceHresult(const char* step, HRESULT result)
@@ -112,7 +177,10 @@ HBITMAP DecodeFirstFrame(IWICImagingFactory* factory, const wchar_t* wideName, s
         while (stride % 4)
             ++stride;
         unsigned long long size = stride * height;
-        HGLOBAL block = size <= 0x7FFFFFFFull && height <= 0x7FFFFFFFu && width <= 0x7FFFFFFFu
+        // Mended: a damaged header claiming hundreds of millions of pixels kept the decoder busy
+        // for many seconds; no card picture needs more than a camera's.
+        HGLOBAL block = static_cast<unsigned long long>(width) * height <= MaxPicturePixels && height <= 0x7FFFFFFFu &&
+                                width <= 0x7FFFFFFFu
                             ? GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))
                             : nullptr;
         BYTE* pixels = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
@@ -187,7 +255,7 @@ bool IsEnhancedMetafileName(const std::string& fileName)
 
 bool GetEnhancedMetafileSize(const std::string& fileName, int& width, int& height)
 {
-    HENHMETAFILE metafile = GetEnhMetaFileA(fileName.c_str());
+    HENHMETAFILE metafile = OpenCheckedMetafile(fileName);
     if (!metafile)
         return false;
     ENHMETAHEADER header = {};
@@ -202,7 +270,7 @@ bool GetEnhancedMetafileSize(const std::string& fileName, int& width, int& heigh
 
 void DrawEnhancedMetafile(const std::string& fileName, HDC dc, int x, int y, int width, int height)
 {
-    HENHMETAFILE metafile = GetEnhMetaFileA(fileName.c_str());
+    HENHMETAFILE metafile = OpenCheckedMetafile(fileName);
     if (!metafile) {
         ShowMetafileError("GetEnhMetaFile failed", fileName);
         return;
@@ -220,5 +288,22 @@ void ShowMetafileError(const std::string& what, const std::string& fileName)
     char text[256];
     std::snprintf(text, sizeof text, "%s, filename %s, error code %d", what.c_str(), fileName.c_str(),
                   static_cast<int>(code));
+    // A message box inside a paint runs a message loop in which the player may end the game whose
+    // card is being painted: while painting, the box is posted, once per file.
+    if (PaintingDepth > 0) {
+        if (ReportedWhilePainting.insert(fileName).second)
+            PostMetafileError(text);
+        return;
+    }
     MessageBoxA(nullptr, text, "Error", MB_ICONERROR);
+}
+
+void BeginPaintingPictures()
+{
+    ++PaintingDepth;
+}
+
+void EndPaintingPictures()
+{
+    --PaintingDepth;
 }

@@ -12,6 +12,13 @@ HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error);
 bool IsEnhancedMetafileName(const std::string& fileName);
 // Size from the metafile header's bounds; false when the file can't be opened or read.
 bool GetEnhancedMetafileSize(const std::string& fileName, int& width, int& height);
+// Metafiles reach the platform only when they pass the metafile check (metafile_check.h); one that
+// fails it counts as one that cannot be opened.
 // Plays the metafile stretched into the rectangle; failures are shown to the user.
 void DrawEnhancedMetafile(const std::string& fileName, HDC dc, int x, int y, int width, int height);
+// Shows a metafile failure in an "Error" box; between BeginPaintingPictures and
+// EndPaintingPictures (a window's paint) the box is posted instead, shown once the paint has
+// returned and only once per file.
 void ShowMetafileError(const std::string& what, const std::string& fileName);
+void BeginPaintingPictures();
+void EndPaintingPictures();

@@ -1,6 +1,8 @@
 // Rich text transfer through EM_STREAMIN and EM_STREAMOUT.
 #include "media/rich_text.h"
 
+#include "media/rtf_check.h"
+
 #include <richedit.h>
 
 #include <algorithm>
@@ -33,8 +35,13 @@ DWORD CALLBACK WriteStreamOut(DWORD_PTR cookie, LPBYTE source, LONG count, LONG*
     return 0;
 }
 
+// Every stream-in goes through here. A text offered as RTF reaches the platform's RTF reader only
+// when it passes the RTF check; any other text is read as plain text, as the control itself reads a
+// text without an RTF header. So a hostile card text is shown as its characters, never parsed.
 void StreamIn(HWND richEdit, const std::string& text, WPARAM format)
 {
+    if ((format & SF_RTF) && !IsSafeRtf(text))
+        format = (format & ~static_cast<WPARAM>(SF_RTF)) | SF_TEXT;
     StreamInBuffer buffer = {&text, 0};
     EDITSTREAM stream = {};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&buffer);

@@ -6,7 +6,7 @@
 #include <string>
 
 // Replaces the control's whole content with text, read as RTF (or as plain text when it has no
-// RTF header).
+// RTF header or fails the RTF check of rtf_check.h).
 void StreamInRtf(HWND richEdit, const std::string& text);
 // Adds text at the end of the content, as plain text or as RTF, whatever was selected before.
 void AppendPlainText(HWND richEdit, const std::string& text);

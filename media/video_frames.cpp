@@ -1,8 +1,9 @@
-// Frame-drawing video window: a filter graph decodes the file into 32-bit frames that a sample
-// grabber hands to the window's frame callback on the graph's own thread, which keeps the frame and
-// stretches it into the window at once, so that a video keeps moving while the program's thread
-// waits (the display time of a turn). A timer of the window watches for the end of the file; where
-// the grabber takes no callback, the timer fetches the grabber's newest frame instead.
+// Frame-drawing video window: a sample grabber hands the decoded 32-bit frames to the window's
+// callback on the graph's own thread, which only copies and signals them (a posted message, an
+// event for WaitShowingVideos); the window's own thread draws them. Mended: the graph's thread drew
+// into the window under a lock the window's paint held too, while the program's thread, stopping
+// the graph, waited for the graph's thread to leave the callback. A timer watches for the end of
+// the file; where the grabber takes no callback, it fetches the grabber's newest frame instead.
 #include "media/video_frames.h"
 
 #include "media/sound_player.h"
@@ -10,6 +11,7 @@
 #include <dshow.h>
 #include <windowsx.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,12 @@ namespace {
 
 const char VideoFramesClass[] = "MnemoraVideoClass";
 const UINT_PTR FrameTimer = 1;
-const UINT FrameInterval = 40; // ms; a little faster than the usual 25 frames a second
+const UINT FrameInterval = 40;    // ms; a little faster than the usual 25 frames a second
+const UINT FrameMessage = WM_APP; // posted by the frame callback: a new frame waits
+
+// Set by every frame callback; WaitShowingVideos wakes on it. The live frame-drawing windows.
+HANDLE FramesArrived = nullptr;
+std::set<HWND> FramesWindows;
 
 // The sample grabber and null renderer of the platform's editing services, declared here as plain
 // interface records because not every tool set ships their header.
@@ -67,13 +74,17 @@ struct VideoFrames {
     IMediaEvent* Events = nullptr;
     FrameGrabber* Grabber = nullptr;
     BITMAPINFOHEADER Format = {};
-    std::vector<LONG> Frame; // 32-bit pixels as the grabber hands them out
+    std::vector<LONG> Frame; // 32-bit pixels as the grabber hands them out; the window's thread only
     bool HasFrame = false;
     bool Ended = false;            // the graph reached the end of the file; the last frame stays
     bool FramesByCallback = false; // the grabber calls Callback with each frame
     FrameCallback Callback = {};
-    // Guards Frame and HasFrame while a graph runs: its thread writes them, the window's paints them.
+    // The newest frame from the graph's thread. Lock guards Incoming and HasIncoming and is held
+    // only to copy a frame, by either thread: neither waits for anything while holding it.
     CRITICAL_SECTION Lock;
+    std::vector<LONG> Incoming;
+    bool HasIncoming = false;
+    LONG Posted = 0; // a FrameMessage is on its way
 };
 
 VideoFrames* GetVideoFrames(HWND window)
@@ -302,23 +313,40 @@ HRESULT STDMETHODCALLTYPE FrameCallbackSample(FrameCallback*, double, IMediaSamp
     return E_NOTIMPL;
 }
 
-// On the graph's thread: keeps the frame and draws it into the window.
+// On the graph's thread: keeps a copy of the frame and tells the window's thread; nothing here
+// waits for that thread or touches the window beyond posting to it.
 HRESULT STDMETHODCALLTYPE FrameCallbackBuffer(FrameCallback* self, double, BYTE* buffer, LONG size)
 {
     VideoFrames& frames = *self->Frames;
     if (!buffer || size < FrameBytes(frames.Format))
         return S_OK;
     EnterCriticalSection(&frames.Lock);
-    frames.Frame.resize((size + 3) / 4);
-    CopyMemory(frames.Frame.data(), buffer, size);
-    frames.HasFrame = true;
-    HDC dc = GetDC(self->Window);
-    if (dc) {
-        DrawFrame(self->Window, dc, frames);
-        ReleaseDC(self->Window, dc);
+    frames.Incoming.resize((size + 3) / 4);
+    CopyMemory(frames.Incoming.data(), buffer, size);
+    frames.HasIncoming = true;
+    LeaveCriticalSection(&frames.Lock);
+    if (InterlockedExchange(&frames.Posted, 1) == 0)
+        PostMessageA(self->Window, FrameMessage, 0, 0);
+    SetEvent(FramesArrived);
+    return S_OK;
+}
+
+// On the window's thread: takes the newest frame from the graph's thread and draws it.
+void ShowNewFrame(HWND window, VideoFrames& frames)
+{
+    EnterCriticalSection(&frames.Lock);
+    bool fresh = frames.HasIncoming;
+    if (fresh) {
+        frames.Frame.swap(frames.Incoming);
+        frames.HasIncoming = false;
+        frames.HasFrame = true;
     }
     LeaveCriticalSection(&frames.Lock);
-    return S_OK;
+    if (!fresh || !IsWindowVisible(window))
+        return;
+    HDC dc = GetDC(window);
+    DrawFrame(window, dc, frames);
+    ReleaseDC(window, dc);
 }
 
 const FrameCallbackMethods FrameCallbackTable = {FrameCallbackQueryInterface, FrameCallbackAddRef, FrameCallbackRelease,
@@ -341,6 +369,9 @@ void ReleaseGraph(VideoFrames& frames)
     frames.Grabber = nullptr;
     frames.Graph = nullptr;
     frames.FramesByCallback = false;
+    // The graph has stopped: no callback runs any more.
+    frames.Incoming.clear();
+    frames.HasIncoming = false;
 }
 
 // Builds and runs the graph: file source, decoders, grabber of 32-bit frames, null renderer, and
@@ -422,6 +453,9 @@ BOOL OnVideoCreate(HWND window, LPCREATESTRUCTA create)
 {
     VideoFrames* frames = new VideoFrames;
     InitializeCriticalSection(&frames->Lock);
+    if (!FramesArrived)
+        FramesArrived = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    FramesWindows.insert(window);
     frames->Callback = {&FrameCallbackTable, window, frames};
     if (create->lpCreateParams)
         frames->FileName = static_cast<const char*>(create->lpCreateParams);
@@ -436,6 +470,7 @@ void OnVideoDestroy(HWND window)
         return;
     KillTimer(window, FrameTimer);
     ReleaseGraph(*frames);
+    FramesWindows.erase(window);
     SetWindowLongPtrA(window, 0, 0);
     DeleteCriticalSection(&frames->Lock);
     delete frames;
@@ -446,20 +481,23 @@ BOOL OnVideoEraseBackground(HWND, HDC)
     return TRUE; // painting covers the whole window
 }
 
-// The window has a DC of its own, which the graph's thread draws on too; the lock gives it to one
-// thread at a time.
 void OnVideoPaint(HWND window)
 {
     VideoFrames* frames = GetVideoFrames(window);
-    if (frames)
-        EnterCriticalSection(&frames->Lock);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (frames)
         DrawFrame(window, dc, *frames);
     EndPaint(window, &paint);
-    if (frames)
-        LeaveCriticalSection(&frames->Lock);
+}
+
+void OnVideoFrame(HWND window)
+{
+    VideoFrames* frames = GetVideoFrames(window);
+    if (!frames)
+        return;
+    InterlockedExchange(&frames->Posted, 0);
+    ShowNewFrame(window, *frames);
 }
 
 void OnVideoTimer(HWND window, UINT)
@@ -486,6 +524,9 @@ LRESULT CALLBACK VideoFramesProc(HWND window, UINT message, WPARAM wParam, LPARA
         HANDLE_MSG(window, WM_ERASEBKGND, OnVideoEraseBackground);
         HANDLE_MSG(window, WM_PAINT, OnVideoPaint);
         HANDLE_MSG(window, WM_TIMER, OnVideoTimer);
+    case FrameMessage:
+        OnVideoFrame(window);
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -495,9 +536,6 @@ LRESULT CALLBACK VideoFramesProc(HWND window, UINT message, WPARAM wParam, LPARA
 void RegisterVideoFramesClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
-    // A DC of its own: the graph's thread draws every frame with it, and a cached DC taken by
-    // another thread while the window's thread paints would stay in the cache for good.
-    wc.style = CS_OWNDC;
     wc.lpfnWndProc = VideoFramesProc;
     wc.cbWndExtra = sizeof(VideoFrames*);
     wc.hInstance = instance;
@@ -546,4 +584,22 @@ void StopVideoFrames(HWND window)
     frames->Frame.clear();
     frames->Frame.shrink_to_fit();
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void WaitShowingVideos(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        if (FramesWindows.empty() || !FramesArrived) {
+            Sleep(milliseconds - elapsed);
+            return;
+        }
+        if (WaitForSingleObject(FramesArrived, milliseconds - elapsed) != WAIT_OBJECT_0)
+            return;
+        for (HWND window : FramesWindows)
+            ShowNewFrame(window, *GetVideoFrames(window));
+    }
 }

@@ -14,3 +14,6 @@ bool IsVideoFramesWindow(HWND window);
 void PlayVideoFrames(HWND window);
 // Stops playing and releases the playing machinery; the window turns black.
 void StopVideoFrames(HWND window);
+// Waits like Sleep, handling no message, but draws the new frames of playing videos meanwhile
+// (the display time of a turn keeps videos moving).
+void WaitShowingVideos(DWORD milliseconds);

@@ -1,5 +1,5 @@
-// Game board and card buttons: the deal, refusals, layout, the turn rules, clicks held while a
-// turn is decided, and press feedback.
+// Game board and card buttons: the deal, refusals, layout, the turn rules, clicks held while a turn
+// is decided, and press feedback.
 #include "app/startup.h"
 #include "tests/game/game_fixture.h"
 
@@ -20,11 +20,6 @@ bool ClickIsQueued(HWND board, int id)
 
 TEST_F(BoardTest, DealsDistinctPairsWithBothSidesFromItsOwnGenerator)
 {
-    // The generator's first draws from seed 1, as its description gives them.
-    SeedRandom(1);
-    for (int expected : {41, 18467, 6334, 26500})
-        EXPECT_EQ(expected, RandomBelow(32768));
-    // Sets larger than the board, and one with exactly enough pairs.
     for (auto size : std::vector<std::vector<int>>{{30, 4, 5}, {8, 4, 4}, {12, 2, 3}}) {
         int pairs = size[0], cells = size[1] * size[2];
         std::vector<int> deal[2];
@@ -38,20 +33,17 @@ TEST_F(BoardTest, DealsDistinctPairsWithBothSidesFromItsOwnGenerator)
                 seen.push_back(PairOf(id) * 10 + Slot(id, SideSlot));
             }
             EXPECT_EQ(nullptr, Card(cells + 1));
-            EXPECT_EQ(static_cast<size_t>(cells / 2), sides.size()) << pairs;
-            for (const auto& pair : sides) {
-                EXPECT_TRUE(pair.first >= 0 && pair.first < pairs);
-                EXPECT_EQ((std::set<int>{1, 2}), pair.second);
-            }
-            EXPECT_EQ(1, TurnState());
+            EXPECT_EQ(static_cast<size_t>(cells / 2), sides.size());
+            for (const auto& pair : sides)
+                EXPECT_TRUE(pair.first >= 0 && pair.first < pairs && pair.second == std::set<int>({1, 2}));
         }
         EXPECT_EQ(deal[0], deal[1]) << "the same seed deals the same game";
     }
 }
 
-// A refused game leaves the running one as it was; a new set replaces the running one, and no
-// set deals the running set again.
-TEST_F(BoardTest, GamesAreRefusedReplacedAndEnded)
+// A refused game leaves the running one as it was; a new set replaces the running one, and no set
+// deals the running set again; the cards are laid out with the remainders in the last row and column.
+TEST_F(BoardTest, GamesAreRefusedReplacedLaidOutAndEnded)
 {
     std::string error;
     EXPECT_FALSE(StartGame(board, nullptr, 2, 2, error)); // no set and no running game
@@ -59,7 +51,6 @@ TEST_F(BoardTest, GamesAreRefusedReplacedAndEnded)
     CardSet* nine = MakeCardSet(9);
     Start(nine, 2, 2);
     HWND first = Card(1);
-    int pair = PairOf(1);
     const struct {
         int Pairs, Rows, Columns; // no pairs: deal the running set again
         const char* Says;
@@ -76,24 +67,9 @@ TEST_F(BoardTest, GamesAreRefusedReplacedAndEnded)
         EXPECT_NE(std::string::npos, error.find(game.Says)) << error;
         delete cards; // the caller keeps a refused set
     }
-    EXPECT_EQ(first, Card(1));
-    EXPECT_EQ(pair, PairOf(1));
-    EXPECT_EQ(nullptr, Card(5));
-    Start(nullptr, 2, 4);
-    EXPECT_EQ(nine, GetBoardCardSet(Card(8)));
-    CardSet* six = MakeCardSet(6);
-    Start(six, 2, 2);
-    EXPECT_EQ(six, GetBoardCardSet(Card(1)));
-    EXPECT_EQ(nullptr, Card(5));
-    EndGame(board);
-    EXPECT_EQ(nullptr, Card(1));
-    EXPECT_EQ(nullptr, GetPropA(board, "Params"));
-    Click(1);
-}
-
-TEST_F(BoardTest, LayoutGivesTheRemaindersToTheLastRowAndColumn)
-{
-    Start(MakeCardSet(8), 4, 4);
+    EXPECT_TRUE(first == Card(1) && !Card(5));
+    Start(nullptr, 4, 4);
+    EXPECT_EQ(nine, GetBoardCardSet(Card(16)));
     auto rectOf = [this](int id) {
         RECT rect;
         GetWindowRect(Card(id), &rect);
@@ -103,13 +79,27 @@ TEST_F(BoardTest, LayoutGivesTheRemaindersToTheLastRowAndColumn)
     LayoutCards(board, 403, 302);
     EXPECT_EQ((std::vector<LONG>{100, 75, 200, 150}), rectOf(6));
     EXPECT_EQ((std::vector<LONG>{300, 225, 403, 302}), rectOf(16));
-    // The board lays its cards out when it is resized.
     SetWindowPos(board, nullptr, 0, 0, 401, 300, SWP_NOZORDER | SWP_NOMOVE);
     EXPECT_EQ((std::vector<LONG>{300, 225, 401, 300}), rectOf(16));
+    CardSet* six = MakeCardSet(6);
+    Start(six, 2, 2);
+    EXPECT_TRUE(six == GetBoardCardSet(Card(1)) && !Card(5));
+    EndGame(board);
+    EXPECT_TRUE(!Card(1) && !GetPropA(board, "Params"));
+    Click(1);
+    // Destroying the board frees the running game and its cards.
+    Start(MakeCardSet(8), 4, 4);
+    int users = CountUserObjects();
+    DestroyWindow(board);
+    EXPECT_LE(CountUserObjects(), users - 17);
+    board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+    EXPECT_EQ(1, TurnState());
 }
 
 // Stray ids and face-up cards are ignored; a mismatch is turned back after the display time (a
-// negative one waits not at all); a match stays face up, though other pairs have the same texts.
+// negative one waits not at all); a match stays face up though other pairs have the same texts; a
+// click queued while the turn is decided takes effect after it; a won board is dealt anew.
 TEST_F(BoardTest, TurnRules)
 {
     CardSet* cards = MakeCardSet(8);
@@ -119,73 +109,47 @@ TEST_F(BoardTest, TurnRules)
     for (int stray : {0, 17, -1})
         Click(stray);
     EXPECT_EQ(1, TurnState());
-    int stranger = OtherCard(3, false), partner = OtherCard(3, true);
+    int stranger = OtherCard(3, false), partner = OtherCard(3, true), third = 1;
+    while (third == 3 || PairOf(third) == PairOf(3) || PairOf(third) == PairOf(stranger))
+        ++third;
     for (const char* displayTime : {"300", "-5000"}) {
         WriteSetting("DisplayTime", displayTime);
         Click(3);
         Click(3);
-        EXPECT_EQ(2, TurnState());
         EXPECT_EQ(3, GetWindowLongA(board, FirstCardIdSlot));
+        PostMessageA(board, WM_COMMAND, MAKEWPARAM(third, BN_CLICKED), 0);
         DWORD start = GetTickCount();
         Click(stranger);
         DWORD waited = GetTickCount() - start;
         EXPECT_TRUE(displayTime[0] == '-' ? waited < 1000 : waited >= 290) << waited;
-        EXPECT_EQ(0, FaceUp(3) + FaceUp(stranger));
+        EXPECT_EQ(0, FaceUp(3) + FaceUp(stranger) + FaceUp(third));
         EXPECT_EQ(1, TurnState());
+        PumpMessages();
+        EXPECT_EQ(3, TurnState() + FaceUp(third)); // the queued click turned the third card
+        Click(OtherCard(third, false));
     }
     Click(3);
     Click(partner);
     EXPECT_EQ(2, FaceUp(3) + FaceUp(partner));
-    EXPECT_EQ(1, TurnState());
-}
-
-TEST_F(BoardTest, WonBoardIsDealtAgainWithTheSameSetAndSize)
-{
-    CardSet* cards = MakeCardSet(2);
-    Start(cards, 2, 2);
+    Start(MakeCardSet(2), 2, 2);
     HWND oldCard = Card(1);
-    int partner = OtherCard(1, true, 4), rest = OtherCard(1, false, 4);
-    Click(1);
-    Click(partner);
-    Click(rest);
-    Click(OtherCard(rest, true, 4));
+    int rest = OtherCard(1, false, 4);
+    for (int id : {1, OtherCard(1, true, 4), rest, OtherCard(rest, true, 4)})
+        Click(id);
     EXPECT_FALSE(IsWindow(oldCard));
-    for (int id = 1; id <= 4; ++id)
-        EXPECT_EQ(0, FaceUp(id));
-    EXPECT_EQ(nullptr, Card(5));
-    EXPECT_EQ(cards, GetBoardCardSet(Card(1)));
+    EXPECT_EQ(0, FaceUp(1) + FaceUp(2) + FaceUp(3) + FaceUp(4));
     EXPECT_EQ(1, TurnState());
 }
 
-TEST_F(BoardTest, ClickQueuedBeforeTheWaitTakesEffectAfterTheTurn)
-{
-    Start(MakeCardSet(8), 4, 4);
-    int stranger = OtherCard(1, false), third = 1;
-    while (third == 1 || third == stranger || PairOf(third) == PairOf(1) || PairOf(third) == PairOf(stranger))
-        ++third;
-    Click(1);
-    // A click on a third card waits in the queue while the second card is being decided.
-    PostMessageA(board, WM_COMMAND, MAKEWPARAM(third, BN_CLICKED), 0);
-    Click(stranger);
-    EXPECT_EQ(0, FaceUp(1) + FaceUp(stranger) + FaceUp(third));
-    EXPECT_EQ(1, TurnState());
-    PumpMessages();
-    EXPECT_EQ(1, FaceUp(third));
-    EXPECT_EQ(third, GetWindowLongA(board, FirstCardIdSlot));
-}
-
-// The sound error box has no owner: the board still takes clicks while it is shown, and holds
-// them until the turn is decided.
-TEST_F(BoardTest, ClicksDuringTheSoundErrorBoxWaitForTheTurn)
+// The sound error box has no owner: clicks made while it shows wait for the turn; a game replaced
+// meanwhile ends the turn quietly.
+TEST_F(BoardTest, ClicksAndNewGamesDuringTheSoundErrorBox)
 {
     CardSet* cards = MakeCardSet(8);
     for (CardPair& pair : *cards)
-        pair.SoundFileName1 = "missing-sound.wav";
+        pair.SoundFileName1 = pair.SoundFileName2 = "missing-sound.wav";
     Start(cards, 4, 4);
-    int first = 1;
-    while (Slot(first, SideSlot) != 1)
-        ++first;
-    int second = OtherCard(first, false);
+    int second = OtherCard(1, false);
     SoundPlayer* player = TheSoundPlayer;
     TheSoundPlayer = nullptr;
     DialogDriver driver;
@@ -195,42 +159,23 @@ TEST_F(BoardTest, ClicksDuringTheSoundErrorBoxWaitForTheTurn)
         EXPECT_EQ(0, FaceUp(second));
         PressDialogButton(dialog, IDOK);
     });
-    driver.Press(IDOK); // the second card's own sound error, once its click takes effect
-    Click(first);
-    ASSERT_GE(driver.Seen().size(), 1u);
-    EXPECT_EQ("Error", driver.Seen()[0].Caption);
-    EXPECT_EQ("pData is NULL", driver.Seen()[0].Text);
-    EXPECT_EQ(1, FaceUp(first));
-    EXPECT_EQ(0, FaceUp(second));
-    EXPECT_EQ(first, GetWindowLongA(board, FirstCardIdSlot));
+    driver.Press(IDOK); // the second card's own box, once its click takes effect
+    Click(1);
+    EXPECT_EQ(1, FaceUp(1) - FaceUp(second));
     PumpMessages(300);
-    TheSoundPlayer = player;
-    EXPECT_EQ(1, TurnState());
-    EXPECT_EQ(0, FaceUp(first) + FaceUp(second));
-}
-
-TEST_F(BoardTest, GameReplacedWhileTheSoundErrorShowsEndsTheTurnQuietly)
-{
-    CardSet* cards = MakeCardSet(8);
-    for (CardPair& pair : *cards)
-        pair.SoundFileName1 = pair.SoundFileName2 = "missing-sound.wav";
-    Start(cards, 4, 4);
-    SoundPlayer* player = TheSoundPlayer;
-    TheSoundPlayer = nullptr;
-    DialogDriver driver;
+    ASSERT_EQ(2u, driver.Seen().size());
+    EXPECT_EQ("pData is NULL", driver.Seen()[0].Text);
+    EXPECT_EQ(0, FaceUp(1) + FaceUp(second)); // the held click turned it: no pair, both turned back
     driver.Press(IDOK);
     Click(1);
     driver.Then([&](HWND dialog) {
-        Start(MakeCardSet(8), 2, 2); // the player deals a new game while the box is shown
+        Start(MakeCardSet(8), 2, 2); // the player deals a new game while the box shows
         PressDialogButton(dialog, IDOK);
     });
-    Click(OtherCard(1, false));
+    Click(second);
     TheSoundPlayer = player;
-    EXPECT_EQ(2u, driver.Seen().size());
-    EXPECT_EQ(nullptr, Card(5));
-    for (int id = 1; id <= 4; ++id)
-        EXPECT_EQ(0, FaceUp(id));
-    EXPECT_EQ(1, TurnState());
+    EXPECT_EQ(4u, driver.Seen().size());
+    EXPECT_TRUE(!Card(5) && FaceUp(1) + FaceUp(2) + FaceUp(3) + FaceUp(4) == 0 && TurnState() == 1);
 }
 
 TEST_F(BoardTest, PressAndReleaseInsideTheCardIsAClick)
@@ -239,20 +184,16 @@ TEST_F(BoardTest, PressAndReleaseInsideTheCardIsAClick)
     HWND card = Card(6);
     RECT client;
     GetClientRect(card, &client);
-    const struct {
-        POINT Release;
-        bool Clicks;
-    } releases[] = {{{client.right - 1, client.bottom - 1}, true},
-                    {{client.right, 10}, false},
-                    {{10, client.bottom}, false},
-                    {{-1, 10}, false},
-                    {{client.right + 150, 10}, false}};
+    const std::pair<POINT, bool> releases[] = {{{client.right - 1, client.bottom - 1}, true},
+                                               {{client.right, 10}, false},
+                                               {{10, client.bottom}, false},
+                                               {{-1, 10}, false}};
     for (const auto& release : releases) {
         SendMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
         EXPECT_EQ(1, Slot(6, PressedSlot));
-        SendMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(release.Release.x, release.Release.y));
+        SendMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(release.first.x, release.first.y));
         EXPECT_EQ(0, Slot(6, PressedSlot));
-        EXPECT_EQ(release.Clicks, ClickIsQueued(board, 6)) << release.Release.x << "," << release.Release.y;
+        EXPECT_EQ(release.second, ClickIsQueued(board, 6)) << release.first.x << "," << release.first.y;
     }
     // A release without a press counts by its point alone; a face-up card posts its click too.
     SetWindowLongA(card, FaceUpSlot, 1);
@@ -264,22 +205,7 @@ TEST_F(BoardTest, PressAndReleaseInsideTheCardIsAClick)
     EXPECT_EQ(0, Slot(2, PressedSlot));
     ReleaseCapture();
     EXPECT_FALSE(ClickIsQueued(board, 2));
-}
-
-TEST_F(BoardTest, DestroyingTheBoardFreesTheRunningGame)
-{
-    Start(MakeCardSet(8), 4, 4);
-    Click(1);
-    int users = CountUserObjects();
-    DestroyWindow(board);
-    EXPECT_LE(CountUserObjects(), users - 17);
-    board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    EXPECT_EQ(1, TurnState());
-}
-
-TEST_F(BoardTest, PendingMessagesLeaveTheQuitRequestToTheMainLoop)
-{
+    // Pending messages leave the quit request to the main loop.
     PostQuitMessage(7);
     PumpPendingMessages();
     MSG msg;

@@ -1,5 +1,5 @@
-// Shared by the game tests: a visible board window of its own with card sets made up on the
-// spot, drawing on a white memory bitmap, and red pixels counted.
+// Shared by the game tests: a board window of its own with card sets made up on the spot, drawing
+// on a white memory bitmap, and red pixels counted.
 #pragma once
 
 #include "support/board_window.h"
@@ -29,7 +29,6 @@ inline int CountReddish(const Pixels& pixels, int left = 0, int right = -1)
     return n;
 }
 
-// Draws on a white memory bitmap of the given size and reads it back.
 inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>& draw)
 {
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
@@ -58,7 +57,7 @@ class BoardTest : public BoardWindowTest {
     int Slot(int id, int slot) const { return GetWindowLongA(Card(id), slot); }
     int PairOf(int id) const { return Slot(id, PairIndexSlot); }
     int TurnState() const { return GetWindowLongA(board, TurnStateSlot); }
-    // The first card other than card id that is of its pair (its partner), or of another pair.
+    // The first card other than id that is of its pair (its partner), or of another pair.
     int OtherCard(int id, bool samePair, int cells = 16) const
     {
         for (int other = 1; other <= cells; ++other)

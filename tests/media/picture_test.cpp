@@ -1,39 +1,32 @@
-// Pictures: decoding through the imaging component, its failures, and enhanced metafiles.
-#include "media/picture.h"
-#include "support/test_pictures.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+// Pictures: decoding and its failures, metafiles measured and played, damaged metafiles refused,
+// and metafile errors met while painting shown after the paint.
+#include "media/metafile_check.h"
+#include "tests/media/hostile.h"
 
 namespace {
 
-class Pictures : public testing::Test {
-  protected:
-    void SetUp() override { folder = MakeScratchFolder("pictures"); }
-    std::string Path(const std::string& name) const { return folder + "\\" + name; }
-    // Decodes a file and reads the bitmap back; no pixels when it fails.
-    Pixels Decode(const std::string& name, std::string& error)
-    {
-        HBITMAP bitmap = LoadPictureBitmap(Path(name), error);
-        if (!bitmap)
-            return Pixels();
-        BITMAP info = {};
-        GetObjectA(bitmap, sizeof info, &info);
-        HDC memory = CreateCompatibleDC(nullptr);
+std::string Folder()
+{
+    static std::string folder = MakeScratchFolder("pictures");
+    return folder + "\\";
+}
+
+Pixels Decode(const std::string& name, std::string& error)
+{
+    HBITMAP bitmap = LoadPictureBitmap(Folder() + name, error);
+    if (!bitmap)
+        return Pixels();
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof info, &info);
+    Pixels pixels = DrawOnWhite(info.bmWidth, info.bmHeight, [&](HDC dc) {
+        HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        Pixels pixels = CaptureDC(memory, info.bmWidth, info.bmHeight);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
-        DeleteObject(bitmap);
-        return pixels;
-    }
-    std::string folder;
-};
-
-bool Near(COLORREF a, COLORREF b)
-{
-    return abs(GetRValue(a) - GetRValue(b)) <= 12 && abs(GetGValue(a) - GetGValue(b)) <= 12 &&
-           abs(GetBValue(a) - GetBValue(b)) <= 12;
+    });
+    DeleteObject(bitmap);
+    return pixels;
 }
 
 COLORREF Checker(int x, int y)
@@ -41,120 +34,132 @@ COLORREF Checker(int x, int y)
     return RGB(x * 40 % 256, y * 60 % 256, (x + y) % 2 ? 200 : 20);
 }
 
+// The offset of the first record of a type in a metafile's bytes.
+size_t RecordOf(const std::string& bytes, DWORD type)
+{
+    for (size_t at = 0; at + 8 <= bytes.size(); at += *reinterpret_cast<const DWORD*>(&bytes[at + 4]))
+        if (*reinterpret_cast<const DWORD*>(&bytes[at]) == type)
+            return at;
+    return 0;
+}
+
 } // namespace
 
-// Every pixel comes through, whatever padding the rows need; transparency is dropped, only the
-// first frame is read, and lossy formats come close.
-TEST_F(Pictures, DecodedPicturesKeepTheirSizeAndPixels)
+// Every pixel comes through whatever padding the rows need; transparency is dropped, the first
+// frame is read, lossy formats come close; failures say why, and decoding leaks nothing.
+TEST(Pictures, DecodedPicturesAndTheirFailures)
 {
-    const struct {
-        PictureFormat Format;
-        int Width, Height;
-    } exact[] = {{PictureFormat::Bmp, 7, 5}, {PictureFormat::Png, 7, 5}, {PictureFormat::Png, 1, 3},
-                 {PictureFormat::Png, 2, 3}, {PictureFormat::Png, 3, 3}, {PictureFormat::Png, 4, 3}};
-    for (const auto& picture : exact) {
-        std::string name = std::to_string(picture.Width) + (picture.Format == PictureFormat::Bmp ? ".bmp" : ".png");
-        ASSERT_TRUE(WritePicture(Path(name), picture.Format, picture.Width, picture.Height, Checker));
-        std::string error;
-        Pixels pixels = Decode(name, error);
-        EXPECT_EQ("", error) << name;
-        ASSERT_EQ(picture.Width, pixels.Width) << name;
-        ASSERT_EQ(picture.Height, pixels.Height) << name;
-        for (int y = 0; y < picture.Height; ++y)
-            for (int x = 0; x < picture.Width; ++x)
-                EXPECT_EQ(Checker(x, y), pixels.At(x, y)) << name << " at " << x << "," << y;
-    }
+    for (auto format : {PictureFormat::Bmp, PictureFormat::Png})
+        for (int width : {1, 2, 3, 4, 7}) {
+            ASSERT_TRUE(WritePicture(Folder() + "p", format, width, 5, Checker));
+            std::string error;
+            Pixels pixels = Decode("p", error);
+            ASSERT_EQ(width * 5, static_cast<int>(pixels.Data.size())) << error;
+            for (int i = 0; i < width * 5; ++i)
+                EXPECT_EQ(Checker(i % width, i / width), pixels.Data[i]) << width;
+        }
     std::string error;
-    ASSERT_TRUE(WritePicture(Path("a.jpg"), PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
-    Pixels pixels = Decode("a.jpg", error);
-    EXPECT_EQ(64 * 48, static_cast<int>(pixels.Data.size()));
-    EXPECT_TRUE(Near(RGB(30, 140, 220), pixels.At(32, 24)));
-    ASSERT_TRUE(WriteAlphaPng(Path("clear.png"), 4, 4, RGB(10, 20, 30), 0));
+    ASSERT_TRUE(
+        WritePicture(Folder() + "a.jpg", PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
+    EXPECT_NEAR(140, GetGValue(Decode("a.jpg", error).At(32, 24)), 12);
+    ASSERT_TRUE(WriteAlphaPng(Folder() + "clear.png", 4, 4, RGB(10, 20, 30), 0));
     EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(10, 20, 30)));
-    if (!WriteMultiFrameGif(Path("frames.gif"), 8, 8, {RGB(255, 0, 0), RGB(0, 0, 255)}))
-        GTEST_SKIP() << "no GIF encoder";
-    EXPECT_TRUE(Near(RGB(255, 0, 0), Decode("frames.gif", error).At(4, 4)));
-}
-
-TEST_F(Pictures, FailuresSayWhyAndDecodingLeaksNothing)
-{
-    HDC wmf = CreateMetaFileA(Path("drawing.wmf").c_str());
+    if (WriteMultiFrameGif(Folder() + "frames.gif", 8, 8, {RGB(255, 0, 0), RGB(0, 0, 255)})) {
+        COLORREF first = Decode("frames.gif", error).At(4, 4);
+        EXPECT_TRUE(GetRValue(first) > 200 && GetBValue(first) < 50) << first;
+    }
+    HDC wmf = CreateMetaFileA((Folder() + "drawing.wmf").c_str());
     Rectangle(wmf, 0, 0, 50, 50);
     DeleteMetaFile(CloseMetaFile(wmf));
-    WriteBytes(Path("text.jpg"), "not a picture at all");
-    // Pictures without pixels, or too large to hold.
-    WriteBmpHeader(Path("empty.bmp"), 0, 10);
-    WriteBmpHeader(Path("flat.bmp"), 10, 0);
-    WriteBmpHeader(Path("huge.bmp"), 200000, 200000);
-    WriteBmpHeader(Path("wide.bmp"), 0x7FFFFFF, 1);
-    // Each file with its error text; empty: any text.
-    const std::pair<std::string, std::string> files[] = {
-        {"", "Filename is empty"},
-        {Path("missing.png"), "CreateDecoderFromFilename failed"},
-        {Path("drawing.wmf"), "CreateDecoderFromFilename failed"},
-        {Path("text.jpg"), "CreateDecoderFromFilename failed"},
-        {Path("empty.bmp"), ""},
-        {Path("flat.bmp"), ""},
-        {Path("huge.bmp"), ""},
-        {Path("wide.bmp"), ""},
-    };
+    WriteBytes(Folder() + "text.jpg", "not a picture at all");
+    WriteBmpHeader(Folder() + "empty.bmp", 0, 10);
+    WriteBmpHeader(Folder() + "huge.bmp", 200000, 200000);
+    WriteBmpHeader(Folder() + "wide.bmp", 0x7FFFFFF, 1);
+    const std::pair<std::string, std::string> files[] = {{"", "Filename is empty"},
+                                                         {"missing.png", "CreateDecoderFromFilename failed"},
+                                                         {"drawing.wmf", "CreateDecoderFromFilename failed"},
+                                                         {"text.jpg", "CreateDecoderFromFilename failed"},
+                                                         {"empty.bmp", ""},
+                                                         {"huge.bmp", ""},
+                                                         {"wide.bmp", ""}}; // empty: any text
+    int gdi = CountGdiObjects();
     for (const auto& file : files) {
-        std::string error;
-        HBITMAP bitmap = LoadPictureBitmap(file.first, error);
-        EXPECT_EQ(nullptr, bitmap) << file.first;
+        error.clear();
+        EXPECT_EQ(nullptr, LoadPictureBitmap(file.first.empty() ? "" : Folder() + file.first, error));
         EXPECT_TRUE(file.second.empty() ? !error.empty() : error == file.second) << file.first << ": " << error;
-        DeleteObject(bitmap);
     }
-    ASSERT_TRUE(WritePicture(Path("b.png"), PictureFormat::Png, 32, 32, Checker));
-    std::string error;
-    DeleteObject(LoadPictureBitmap(Path("b.png"), error));
-    int before = CountGdiObjects();
-    for (int i = 0; i < 20; ++i) {
-        DeleteObject(LoadPictureBitmap(Path("b.png"), error));
-        LoadPictureBitmap(Path("missing.png"), error);
-        int w, h;
-        GetEnhancedMetafileSize(Path("missing.emf"), w, h);
-    }
-    EXPECT_EQ(before, CountGdiObjects());
+    for (int i = 0; i < 20; ++i)
+        DeleteObject(LoadPictureBitmap(Folder() + "p", error));
+    EXPECT_EQ(gdi, CountGdiObjects());
 }
 
-TEST_F(Pictures, MetafilesAreFoundMeasuredPlayedStretchedAndReported)
+TEST(Pictures, MetafilesAreFoundMeasuredAndPlayedStretched)
 {
-    for (const char* name : {"c:\\pics\\Logo.emf", "C:\\PICS\\LOGO.EMF", "logo.emf.png"})
-        EXPECT_TRUE(IsEnhancedMetafileName(name)) << name;
-    for (const char* name : {"logo.em", "logo.wmf", ""})
-        EXPECT_FALSE(IsEnhancedMetafileName(name)) << name;
-    ASSERT_TRUE(WriteEnhancedMetafile(Path("box.emf"), 40, 20, RGB(0, 160, 0)));
+    for (const char* name : {"c:\\pics\\Logo.emf", "C:\\PICS\\LOGO.EMF", "logo.emf.png", "logo.em", "logo.wmf", ""})
+        EXPECT_EQ(std::string(name).size() > 8, IsEnhancedMetafileName(name)) << name;
+    ASSERT_TRUE(WriteEnhancedMetafile(Folder() + "box.emf", 40, 20, RGB(0, 160, 0)));
     int width = 0, height = 0;
-    ASSERT_TRUE(GetEnhancedMetafileSize(Path("box.emf"), width, height));
-    EXPECT_EQ(40, width);
-    EXPECT_EQ(20, height);
-    EXPECT_FALSE(GetEnhancedMetafileSize(Path("missing.emf"), width, height));
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all = {0, 0, 100, 100};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawEnhancedMetafile(Path("box.emf"), memory, 10, 30, 80, 40);
-    Pixels pixels = CaptureDC(memory, 100, 100);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(RGB(0, 160, 0), pixels.At(50, 50));
-    EXPECT_EQ(RGB(0, 160, 0), pixels.At(12, 32));
-    EXPECT_EQ(RGB(255, 255, 255), pixels.At(50, 25));
-    EXPECT_EQ(RGB(255, 255, 255), pixels.At(5, 50));
-    // One that cannot be opened is reported when drawn, its name cut short enough for the box.
+    ASSERT_TRUE(GetEnhancedMetafileSize(Folder() + "box.emf", width, height));
+    EXPECT_EQ(40 * 1000 + 20, width * 1000 + height);
+    Pixels pixels =
+        DrawOnWhite(100, 100, [&](HDC dc) { DrawEnhancedMetafile(Folder() + "box.emf", dc, 10, 30, 80, 40); });
+    for (POINT inside : {POINT{50, 50}, POINT{12, 32}})
+        EXPECT_EQ(RGB(0, 160, 0), pixels.At(inside.x, inside.y));
+    for (POINT outside : {POINT{50, 25}, POINT{5, 50}})
+        EXPECT_EQ(RGB(255, 255, 255), pixels.At(outside.x, outside.y));
+    EXPECT_TRUE(IsSafeEnhancedMetafile(SampleMetafile()));
+}
+
+// Damaged metafiles of each kind that hung or crashed the player are refused by the check: they
+// take no room, and drawing one says so; errors met in a paint are shown after it, once per file.
+TEST(Pictures, DamagedMetafilesAreRefusedAndPaintErrorsWait)
+{
+    const std::string valid = SampleMetafile();
+    auto damaged = [&](DWORD type, size_t at, DWORD value) {
+        std::string bytes = valid;
+        PutDword(bytes, RecordOf(bytes, type) + at, value);
+        return bytes;
+    };
+    const std::string files[] = {
+        damaged(EMR_CREATEPEN, 4, 0),               // record size 0
+        damaged(EMR_CREATEPEN, 4, 12),              // smaller than its type
+        damaged(EMR_SELECTOBJECT, 8, 0x4000),       // object index beyond the handle count
+        damaged(EMR_CREATEBRUSHINDIRECT, 8, 999),   // creates beyond the handle count
+        damaged(EMR_HEADER, 16, 0x7FFFFFFF),        // absurd bounds
+        damaged(EMR_HEADER, 48, 0x100000),          // larger than the file
+        damaged(EMR_HEADER, 52, 3),                 // record count
+        damaged(EMR_POLYPOLYGON16, 28, 0x3FFFFFFF), // point count
+        damaged(EMR_EXTTEXTOUTW, 44, 0x1000000),    // characters beyond the record
+        damaged(EMR_STRETCHDIBITS, 60, 4),          // bits shorter than the bitmap
+        damaged(EMR_FILLRGN, 24, 0xFFFFFFF0),       // region data size
+        damaged(EMR_EOF, 0, 200),                   // unknown record type
+        valid.substr(0, valid.size() / 2),
+    };
     DialogDriver driver;
-    driver.Press(IDOK);
-    driver.Press(IDOK);
-    screen = GetDC(nullptr);
-    DrawEnhancedMetafile(Path("missing.emf"), screen, 0, 0, 10, 10);
-    DrawEnhancedMetafile(Path(std::string(600, 'n')), screen, 0, 0, 10, 10);
-    ReleaseDC(nullptr, screen);
-    ASSERT_EQ(2u, driver.Seen().size());
-    EXPECT_EQ("Error", driver.Seen()[0].Caption);
-    EXPECT_EQ("GetEnhMetaFile failed, filename " + Path("missing.emf") + ", error code 2", driver.Seen()[0].Text);
-    EXPECT_EQ(255u, driver.Seen()[1].Text.size());
+    for (const std::string& file : files) {
+        EXPECT_FALSE(IsSafeEnhancedMetafile(file));
+        WriteBytes(Folder() + "bad.emf", file);
+        int width = 0, height = 0;
+        EXPECT_FALSE(GetEnhancedMetafileSize(Folder() + "bad.emf", width, height));
+        driver.Press(IDOK);
+        DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Folder() + "bad.emf", dc, 0, 0, 10, 10); });
+    }
+    ASSERT_EQ(std::size(files), driver.Seen().size());
+    EXPECT_EQ("GetEnhMetaFile failed, filename " + Folder() + "bad.emf, error code 13", driver.Seen()[0].Text);
+    // A file that can't be opened is reported with its error; a long name is cut for the box.
+    for (std::string name :
+         {std::string("missing.emf"), std::string(600, 'n'), std::string("missing.emf"), std::string("other.emf")}) {
+        BeginPaintingPictures();
+        DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Folder() + name, dc, 0, 0, 10, 10); });
+        EndPaintingPictures();
+    }
+    EXPECT_EQ(std::size(files), driver.Seen().size()) << "a box was shown inside the paint";
+    for (int i = 0; i < 3; ++i)
+        driver.Press(IDOK);
+    PumpMessages(500);
+    ASSERT_EQ(std::size(files) + 3, driver.Seen().size()); // once per file
+    EXPECT_EQ("Error", driver.Seen().back().Caption);
+    EXPECT_EQ("GetEnhMetaFile failed, filename " + Folder() + "missing.emf, error code 2",
+              driver.Seen()[std::size(files)].Text);
+    EXPECT_EQ(255u, driver.Seen()[std::size(files) + 1].Text.size());
 }

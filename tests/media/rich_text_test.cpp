@@ -1,22 +1,13 @@
-// Rich text transfer: streaming card texts into and out of RichEdit controls.
-#include "media/rich_text.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <richedit.h>
+// Rich text transfer: card texts into and out of RichEdit controls, and hostile RTF kept away from
+// the platform's reader.
+#include "media/rtf_check.h"
+#include "tests/media/hostile.h"
 
 namespace {
 
-const char Rtf[] = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Hello \\b bold\\b0  world}";
-
 class RichTextTransfer : public testing::Test {
   protected:
-    void SetUp() override
-    {
-        edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-        ASSERT_NE(nullptr, edit);
-    }
+    void SetUp() override { edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr)); }
     void TearDown() override { DestroyWindow(edit); }
     DWORD EffectsAt(int character)
     {
@@ -29,72 +20,100 @@ class RichTextTransfer : public testing::Test {
     HWND edit = nullptr;
 };
 
+std::string Repeat(const std::string& part, int times)
+{
+    std::string all;
+    while (times-- > 0)
+        all += part;
+    return all;
+}
+
 } // namespace
 
-TEST_F(RichTextTransfer, RtfGoesInAndComesOutAsRtfAndText)
+// What comes out goes back in unchanged (no zero byte that some controls end the stream with);
+// appends go after the content whatever is selected; long texts cross many chunks in order.
+TEST_F(RichTextTransfer, TextsGoInAndComeOutAsRtfAndText)
 {
-    StreamInRtf(edit, Rtf);
-    EXPECT_EQ("Hello bold world", StreamOutText(edit));
-    EXPECT_EQ("Hello bold world", StreamOutUtf8Text(edit));
+    StreamInRtf(edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Hello \\b bold\\b0  world}");
     std::string rtf = StreamOutRtf(edit);
-    EXPECT_EQ(0u, rtf.find("{\\rtf"));
-    // Only the text: no zero byte some controls end the stream with, which a card set file
-    // would keep.
-    EXPECT_EQ(std::string::npos, rtf.find('\0'));
-    EXPECT_EQ('}', rtf[rtf.find_last_not_of("\r\n")]);
-    // What comes out goes back in unchanged.
+    EXPECT_TRUE(rtf.find("{\\rtf") == 0 && rtf.find('\0') == std::string::npos && IsSafeRtf(rtf));
     StreamInRtf(edit, rtf);
     EXPECT_EQ("Hello bold world", StreamOutText(edit));
     EXPECT_TRUE(EffectsAt(7) & CFE_BOLD);
-    // An empty text leaves the control empty.
-    StreamInRtf(edit, "{\\rtf1 }");
-    EXPECT_EQ("", StreamOutText(edit));
-    EXPECT_EQ("", StreamOutUtf8Text(edit));
-    EXPECT_EQ(0u, StreamOutRtf(edit).find("{\\rtf"));
-    StreamInRtf(edit, "");
-    EXPECT_EQ("", StreamOutText(edit));
-}
-
-TEST_F(RichTextTransfer, AppendsGoAfterTheContentWhateverIsSelected)
-{
-    StreamInRtf(edit, Rtf);
     SendMessageA(edit, EM_SETSEL, 0, 5);
     AppendPlainText(edit, ", plain");
-    EXPECT_EQ("Hello bold world, plain", StreamOutText(edit));
     SendMessageA(edit, EM_SETSEL, 2, 2);
-    AppendRtf(edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\i  and italic}");
+    AppendRtf(edit, "{\\rtf1\\ansi\\i  and italic}");
     EXPECT_EQ("Hello bold world, plain and italic", StreamOutText(edit));
     EXPECT_TRUE(EffectsAt(30) & CFE_ITALIC);
-}
-
-TEST_F(RichTextTransfer, LongTextsCrossManyChunksInOrder)
-{
-    std::string plain;
-    for (int i = 0; plain.size() < 20000; ++i)
-        plain += "word" + std::to_string(i) + " ";
+    for (const char* empty : {"{\\rtf1 }", ""}) {
+        StreamInRtf(edit, empty);
+        EXPECT_EQ("", StreamOutText(edit));
+    }
+    std::string plain = Repeat("word ", 4000);
     StreamInRtf(edit, "{\\rtf1\\ansi " + plain + "}");
+    StreamInRtf(edit, StreamOutRtf(edit));
     EXPECT_EQ(plain, StreamOutText(edit));
-    std::string rtf = StreamOutRtf(edit);
-    StreamInRtf(edit, "{\\rtf1 x}");
-    StreamInRtf(edit, rtf);
-    EXPECT_EQ(plain, StreamOutText(edit));
-}
-
-TEST_F(RichTextTransfer, CharactersOutsideTheCodePageComeOutAsUtf8)
-{
-    // Greek alpha and the euro sign: the first has no place in code page 1252, the second has.
+    // Greek alpha (not in code page 1252) and the euro sign come out as UTF-8, and as the code
+    // page's own form in ANSI.
     StreamInRtf(edit, "{\\rtf1\\ansi\\uc1 a\\u945?b\\u8364?c}");
     EXPECT_EQ("a\xCE\xB1"
               "b\xE2\x82\xAC"
               "c",
               StreamOutUtf8Text(edit));
-    // The ANSI form is the code page's own (a best-fit letter or a question mark for the alpha).
-    char ansi[16] = "";
-    WideCharToMultiByte(CP_ACP, 0,
-                        L"a\x03B1"
-                        L"b\x20AC"
-                        L"c",
-                        -1, ansi, sizeof ansi, nullptr, nullptr);
-    EXPECT_EQ(ansi, StreamOutText(edit));
-    EXPECT_EQ('\x80', ansi[3]);
+    std::string ansi = StreamOutText(edit);
+    EXPECT_TRUE(ansi.size() == 5 && ansi[3] == '\x80') << ansi; // the code page's form of the alpha
+}
+
+// Every text of the sample card sets and of the editor passes the check and is read as RTF.
+TEST_F(RichTextTransfer, EditorAndSampleTextsPassTheCheck)
+{
+    std::vector<std::string> texts = SampleCardTexts();
+    EXPECT_GT(texts.size(), 20u);
+    for (const std::string& text : texts) {
+        EXPECT_TRUE(IsSafeRtf(text)) << text;
+        StreamInRtf(edit, text);
+        EXPECT_EQ(std::string::npos, StreamOutText(edit).find("\\rtf")) << text;
+    }
+}
+
+// Hostile texts of each kind that crashed or hung the reader are shown as their characters; those
+// at the bounds are read as RTF. Either way they are drawn safely.
+TEST_F(RichTextTransfer, HostileTextsAreShownAsPlainText)
+{
+    const std::string head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 ";
+    const struct {
+        std::string Text;
+        bool Rtf;
+    } texts[] = {
+        {head + Repeat("{", 31) + "x" + Repeat("}", 32), true},
+        {head + Repeat("{", 100) + "x" + Repeat("}", 101), false},
+        {"{\\rtf1{\\fonttbl{\\f0 " + std::string(31, 'F') + ";}}x}", true},
+        {"{\\rtf1{\\fonttbl{\\f0 " + std::string(300, 'F') + ";}}x}", false},
+        {head + "\\fs65535 x}", true},
+        {head + "\\fs65536 x}", false},
+        {head + "\\fs-2147483649 x}", false},
+        {head + "\\" + std::string(33, 'w') + " x}", false},
+        {head + Repeat("\\\\", 5000) + "}", true},
+        {head + Repeat("\\", 4999) + "}", false},
+        {head + Repeat("{\\*\\d ", 5) + Repeat("}", 5) + "x}", false},
+        {head + Repeat("{\\*\\d ", 4) + Repeat("}", 4) + "x}", true},
+        {head + "\\bin4 ab}}x}", false},
+        {"{\\rtf1{\\colortbl;" + Repeat("\\red1;", 300) + "}x}", false},
+        {"{\\rtf1{\\colortbl;\\red256;}x}", false},
+        {head + "x}}", false},
+        {head + "\\'4}", false},
+        {"{\\rtf1 x}trailing", false},
+        {"plain {\\rtf1 x}", false},
+    };
+    for (const auto& text : texts) {
+        std::string shown = text.Text.substr(0, 40);
+        EXPECT_EQ(text.Rtf, IsSafeRtf(text.Text)) << shown;
+        StreamInRtf(edit, text.Text);
+        std::string out = StreamOutText(edit);
+        EXPECT_EQ(text.Rtf, out != text.Text) << shown;
+        ShowHostileInput("rtf", text.Text);
+    }
+    // A one-line text of 100 000 characters is drawn (its speed is measured by the benchmark).
+    ShowHostileInput("rtf", std::string(100000, 'a'));
 }
