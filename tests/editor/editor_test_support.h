@@ -38,10 +38,9 @@ inline std::function<void(HWND)> Closing(std::function<void(HWND)> act, std::fun
     };
 }
 
-inline std::function<void(HWND)> Pressing(int button, std::function<void(HWND)> next = nullptr)
-{
+inline const auto Pressing = [](int button, std::function<void(HWND)> next = nullptr) {
     return Closing([button](HWND window) { PressDialogButton(window, button); }, next);
-}
+};
 
 // What the driver saw from its from-th dialog on: boxes as "Caption: text", dialogs by caption.
 inline std::vector<std::string> SeenTexts(const DialogDriver& driver, size_t from = 1)
@@ -68,10 +67,7 @@ inline void TypeText(HWND window, const std::string& text, int field = 0)
 }
 
 // The RichEdit child of a rich-text editor control.
-inline HWND EditorText(HWND dialog, int editorId)
-{
-    return GetDlgItem(GetDlgItem(dialog, editorId), 1);
-}
+inline const auto EditorText = [](HWND dialog, int editorId) { return GetDlgItem(GetDlgItem(dialog, editorId), 1); };
 
 // Selects in a RichEdit control and returns the selection's format.
 inline CHARFORMATA SelectText(HWND richEdit, int first, int last)
@@ -105,10 +101,7 @@ inline std::string MakeRtf(const std::string& text, const std::string& face = "T
            ";}\\f0\\fs20\\cf1" + (bold ? "\\b " : " ") + text + "}";
 }
 
-inline CardPair TextPair(const std::string& text)
-{
-    return {text, "", "", "", "", "", "", ""};
-}
+inline const auto TextPair = [](const std::string& text) { return CardPair{text, "", "", "", "", "", "", ""}; };
 
 // The colour chooser's colour; setting it with addCustom also adds it to the custom colours.
 inline COLORREF ChooserColor(HWND chooser, COLORREF color = CLR_INVALID, bool addCustom = false)
