@@ -1,7 +1,8 @@
-// Card pair dialog: loading a pair, the checks of OK in their order with their messages and
-// focus, the duplicate check, Browse..., and the tool buttons.
+// Card pair dialog with its two rich-text editors.
 #include "editor/card_pair_dialog.h"
 #include "editor/editor_test_support.h"
+#include "editor/settings_dialog.h"
+#include "editor/text_editor.h"
 #include "media/rich_text.h"
 #include "res/dialog_ids.h"
 
@@ -9,147 +10,131 @@
 
 namespace {
 
-class CardPairDialog : public testing::Test {
-  protected:
-    void SetUp() override
-    {
-        Folder = MakeScratchFolder("card_pair_dialog");
-        for (const char* name : {"cat.bmp", "meow.wav", "woof.wav", "run.wmv"})
-            WriteBytes(File(name), "x");
-    }
-    std::string File(const std::string& name) const { return Folder + "\\" + name; }
-    // Opens the dialog on Pair within Cards (Index -1: a new pair) for script.
-    void Run(int expectedResult, std::function<void(HWND dialog)> script)
-    {
-        Driver.Then(script);
-        CardPairDialogParams params = {&Pair, &Cards, Index};
-        EXPECT_EQ(expectedResult, ShowCardPairDialog(nullptr, params));
-        EXPECT_TRUE(Driver.Done());
-    }
-    std::string Folder;
-    DialogDriver Driver;
-    CardPair Pair;
-    CardSet Cards;
-    int Index = -1;
-};
+// Opens the dialog on pair within cards (index -1: a new pair) with script as the first step.
+int Open(DialogDriver& driver, CardPair& pair, CardSet& cards, int index, std::function<void(HWND dialog)> script)
+{
+    driver.Then(script);
+    CardPairDialogParams params = {&pair, &cards, index};
+    int result = ShowCardPairDialog(nullptr, params);
+    EXPECT_TRUE(driver.Done());
+    return result;
+}
+
+// A child of the first editor: its button pressed (posted, so a chooser runs in the dialog's loop).
+HWND Child(HWND dialog, int id, bool press = false)
+{
+    HWND child = GetDlgItem(GetDlgItem(dialog, IDC_PAIR_TEXT1), id);
+    if (press)
+        PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child)),
+            PumpMessages();
+    return child;
+}
+
+std::string SelectedFace(HWND list)
+{
+    char face[256] = "";
+    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(face));
+    return face;
+}
 
 } // namespace
 
-// The pair loads into the fields, a stored text keeps its formatting. Then OK is refused, step by
-// step: a line break in a file name (mended: it was stored and split the entry in the file), then
-// missing files in field order, each with the focus on its field (a field of blanks passes and is
-// stored with them), then a first card without content (the second card's is not enough; a text
-// of blanks counts), told without moving the focus. %NAME% references pass when their file exists.
-TEST_F(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
+// OK refused in order (file-name line break, missing files, no content, duplicate), then stored.
+TEST(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
 {
-    SetEnvironmentVariableA("MNEMORA_TEST_MEDIA", Folder.c_str());
-    Pair = {MakeRtf("front", "Courier New", true, RGB(200, 0, 0)), "back", "p1", "p2", "s1", "s2", "v1", "v2"};
-    const std::vector<std::pair<int, std::string>> steps = {
-        {102, "Picture file does not exist"}, {104, "Picture file does not exist"}, {106, "Sound file does not exist"},
-        {108, "Sound file does not exist"},   {110, "Video file does not exist"},   {112, "Video file does not exist"}};
+    std::string folder = MakeScratchFolder("card_pair_dialog"), cat = folder + "\\cat.bmp";
+    WriteBytes(cat, "x");
+    WriteBytes(folder + "\\meow.wav", "x");
+    SetEnvironmentVariableA("MNEMORA_TEST_MEDIA", folder.c_str());
+    const std::string meow = "%MNEMORA_TEST_MEDIA%\\meow.wav", blanks = "   ";
+    CardPair pair = {MakeRtf("front", "Courier New", true, RGB(200, 0, 0)), "back", "p1", "p2", "s1", "s2", "v1", "v2"};
+    CardSet cards = {{MakeRtf(blanks, "Courier New", true), "back", blanks, cat, blanks, meow, blanks, blanks}};
+    // Per refusal: the control then focused (1: the first text, 0: unchecked), its message, and what is
+    // typed (into that field, 1: the first text) next.
+    const struct {
+        int Focus;
+        std::string Message;
+        int Field;
+        std::string Typed;
+    } steps[] = {{102, "File name must not contain a line break", 0, ""},
+                 {102, "Picture file does not exist", 102, blanks},
+                 {104, "Picture file does not exist", 104, cat},
+                 {106, "Sound file does not exist", 106, blanks},
+                 {108, "Sound file does not exist", 108, meow},
+                 {110, "Video file does not exist", 110, blanks},
+                 {112, "Video file does not exist", 112, blanks}, // and the first card's content goes
+                 {0, "A text, picture, sound or video for 1st card must be specified", 1, blanks},
+                 {1, "Card pair already exists", 104, folder + "\\CAT.bmp"}};
     std::vector<std::string> expected, loaded;
+    DialogDriver driver;
     std::function<void(HWND, size_t)> step = [&](HWND dialog, size_t i) {
-        EXPECT_TRUE(i == 0 || i > steps.size() || GetDlgItem(dialog, steps[i - 1].first) == GetFocus()) << i;
-        if (i > 0 && i < steps.size())
-            ReplaceFieldText(dialog, steps[i - 1].first, "   ");
-        if (i == steps.size()) {
-            SetDlgItemTextA(dialog, 104, File("cat.bmp").c_str());
-            SetDlgItemTextA(dialog, 112, "   ");
-            SendMessageA(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-            SetFocus(GetDlgItem(dialog, IDOK));
-        }
-        if (i <= steps.size()) {
-            expected.push_back("Error: " + (i < steps.size() ? steps[i].second
-                                                             : "A text, picture, sound or video for "
-                                                               "1st card must be specified"));
-            PressDialogButton(dialog, IDOK);
-            return Answer(Driver, IDOK, [&, i](HWND dialog) { step(dialog, i + 1); });
-        }
-        EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
-        TypeText(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1), "   ");
-        ReplaceFieldText(dialog, 106, "%MNEMORA_TEST_MEDIA%\\meow.wav");
+        HWND focus = steps[i].Focus == 1 ? EditorText(dialog, IDC_PAIR_TEXT1) : GetDlgItem(dialog, steps[i].Focus);
+        EXPECT_TRUE(!focus || focus == GetFocus()) << i;
+        if (i == 0)
+            for (int id : {102, 104, 106, 108, 110, 112})
+                TypeText(dialog, folder + "\\missing" + std::to_string(id), id);
+        TypeText(steps[i].Field == 1 ? EditorText(dialog, IDC_PAIR_TEXT1) : dialog, steps[i].Typed,
+                 steps[i].Field == 1 ? 0 : steps[i].Field);
+        if (steps[i].Field == 112)
+            SendMessageA(EditorText(dialog, IDC_PAIR_TEXT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        if (i + 1 < std::size(steps))
+            driver.Then(Pressing(IDOK, [&, i](HWND dialog) { step(dialog, i + 1); }));
         PressDialogButton(dialog, IDOK);
     };
-    Run(1, [&](HWND dialog) {
-        for (int id : {102, 104, 106, 108, 110, 112, 0})
-            loaded.push_back(id ? GetDialogItemText(dialog, id) : StreamOutText(GetEditorTextWindow(dialog, 114)));
-        SelectText(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1), 0, -1);
-        CHARFORMATA format = GetSelectionFormat(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1));
-        EXPECT_TRUE(std::string("Courier New") == format.szFaceName && (format.dwEffects & CFE_BOLD) &&
-                    format.crTextColor == RGB(200, 0, 0));
-        expected.push_back("Error: File name must not contain a line break");
-        SetDlgItemTextA(dialog, 102, "a\r\nb.png");
-        PressDialogButton(dialog, IDOK);
-        Answer(Driver, IDOK, [&](HWND dialog) {
-            EXPECT_EQ(GetDlgItem(dialog, 102), GetFocus());
-            for (int id : {102, 104, 106, 108, 110, 112})
-                ReplaceFieldText(dialog, id, File("missing" + std::to_string(id)));
-            step(dialog, 0);
-        });
-    });
-    EXPECT_EQ((std::vector<std::string>{"p1", "p2", "s1", "s2", "v1", "v2", "back"}), loaded);
-    EXPECT_EQ(expected, SeenTexts(Driver));
-    EXPECT_TRUE(IsRichText(Pair.Text1));
-    EXPECT_EQ("   |" + File("cat.bmp") + "|%MNEMORA_TEST_MEDIA%\\meow.wav|   ",
-              Pair.PictureFileName1 + "|" + Pair.PictureFileName2 + "|" + Pair.SoundFileName1 + "|" +
-                  Pair.VideoFileName2);
+    EXPECT_EQ(1, Open(driver, pair, cards, -1, [&](HWND dialog) {
+                  for (int id : {102, 104, 106, 108, 110, 112})
+                      loaded.push_back(GetDialogItemText(dialog, id));
+                  loaded.push_back(StreamOutText(EditorText(dialog, IDC_PAIR_TEXT2)));
+                  CHARFORMATA format = SelectText(EditorText(dialog, IDC_PAIR_TEXT1), 0, -1);
+                  loaded.push_back(format.szFaceName + std::to_string(format.dwEffects & CFE_BOLD) +
+                                   std::to_string(format.crTextColor));
+                  SetDlgItemTextA(dialog, 102, "a\r\nb.png");
+                  driver.Then(Pressing(IDOK, [&](HWND dialog) { step(dialog, 0); }));
+                  PressDialogButton(dialog, IDOK);
+              }));
+    EXPECT_EQ(
+        (std::vector<std::string>{"p1", "p2", "s1", "s2", "v1", "v2", "back", "Courier New1" + std::to_string(200)}),
+        loaded);
+    for (const auto& s : steps)
+        expected.push_back("Error: " + s.Message);
+    EXPECT_EQ(expected, SeenTexts(driver));
+    EXPECT_EQ(blanks + "|" + folder + "\\CAT.bmp|" + meow + "|" + blanks,
+              pair.PictureFileName1 + "|" + pair.PictureFileName2 + "|" + pair.SoundFileName2 + "|" +
+                  pair.VideoFileName2);
+    pair = cards[0]; // edited: Cancel keeps it, OK unchanged is no duplicate of itself
+    EXPECT_EQ(0, Open(driver, pair, cards, 0,
+                      [](HWND dialog) { TypeText(dialog, "x.wav", 110), PressDialogButton(dialog, IDCANCEL); }));
+    EXPECT_EQ(blanks, pair.VideoFileName1);
+    EXPECT_EQ(1, Open(driver, pair, cards, 0, Pressing(IDOK)));
+    EXPECT_EQ(std::size(steps) + 3, driver.Seen().size()) << "no further box";
 }
 
-// Plain texts and file names decide, formatting does not; another letter case of a file name is
-// another file. The refusal puts the focus on the first text. A pair edited unchanged is no
-// duplicate; a cancelled edit leaves the pair.
-TEST_F(CardPairDialog, SameTextsWithOtherFormattingAreADuplicate)
+// Browse... filters and fills each field (a cancelled choice leaves it); tools report failures.
+TEST(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
 {
-    Cards = {TextPair(MakeRtf("other")), TextPair(MakeRtf("Paris", "Courier New", true, RGB(255, 0, 0)))};
-    Cards[1].PictureFileName1 = File("cat.bmp");
-    Run(1, [&](HWND dialog) {
-        TypeText(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1), "Paris");
-        ReplaceFieldText(dialog, 102, File("cat.bmp"));
-        PressDialogButton(dialog, IDOK);
-        Answer(Driver, IDOK, [&](HWND dialog) {
-            EXPECT_EQ(GetEditorTextWindow(dialog, IDC_PAIR_TEXT1), GetFocus());
-            ReplaceFieldText(dialog, 102, File("CAT.bmp"));
-            PressDialogButton(dialog, IDOK);
-        });
-    });
-    EXPECT_EQ("Error: Card pair already exists", SeenTexts(Driver).at(0));
-    EXPECT_EQ(File("CAT.bmp"), Pair.PictureFileName1);
-    Pair = Cards[Index = 1];
-    Run(0, [](HWND dialog) {
-        ReplaceFieldText(dialog, 108, "changed.wav");
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ("", Pair.SoundFileName2);
-    Run(1, Pressing(IDOK));
-    EXPECT_EQ(4u, Driver.Seen().size()) << "no further box";
-}
-
-// Each Browse... offers its kind's files first; a chosen file replaces the field, a cancelled
-// choice leaves it. The tools are missing from this system: each button reports the failure.
-TEST_F(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
-{
+    std::string folder = MakeScratchFolder("card_pair_browse");
     const struct {
         int Button, Field;
         std::string Filter, Chosen; // Chosen empty: cancelled
-    } cases[] = {{103, 102, "Picture files (*.bmp;*.jpg;*.png;*.emf)", File("cat.bmp")},
-                 {109, 108, "Sound files (*.wav;*.wma;*.mid;*.mp3)", File("woof.wav")},
-                 {113, 112, "Video files (*.mpg;*.wmv)", File("run.wmv")},
+    } cases[] = {{103, 102, "Picture files (*.bmp;*.jpg;*.png;*.emf)", folder + "\\cat.bmp"},
+                 {109, 108, "Sound files (*.wav;*.wma;*.mid;*.mp3)", folder + "\\woof.wav"},
+                 {113, 112, "Video files (*.mpg;*.wmv)", folder + "\\run.wmv"},
                  {107, 106, "Sound files (*.wav;*.wma;*.mid;*.mp3)", ""}};
     std::vector<std::string> seen, expected;
+    DialogDriver driver;
     std::function<void(HWND, int)> step = [&](HWND dialog, int i) {
         if (i > 0)
             seen.push_back(GetDialogItemText(dialog, cases[i - 1].Field));
         if (i == 4) {
-            PressDialogButton(dialog, IDC_PAIR_CHARMAP);
-            Answer(Driver, IDOK, Pressing(IDC_PAIR_PAINT));
-            Answer(Driver, IDOK, Pressing(IDC_PAIR_SOUNDRECORDER));
-            return Answer(Driver, IDOK, Pressing(IDCANCEL));
+            for (int tool : {IDC_PAIR_PAINT, IDC_PAIR_SOUNDRECORDER, IDCANCEL})
+                driver.Then(Pressing(IDOK, Pressing(tool)));
+            return PressDialogButton(dialog, IDC_PAIR_CHARMAP);
         }
-        ReplaceFieldText(dialog, cases[i].Field, "typed.x");
+        if (!cases[i].Chosen.empty())
+            WriteBytes(cases[i].Chosen, "x");
+        TypeText(dialog, "typed.x", cases[i].Field);
         expected.insert(expected.end(), {cases[i].Filter, cases[i].Chosen.empty() ? "typed.x" : cases[i].Chosen});
-        PressDialogButton(dialog, cases[i].Button);
-        Answer(
-            Driver,
+        driver.Then(Closing(
             [&, i](HWND open) {
                 char filter[256] = "";
                 SendDlgItemMessageA(open, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
@@ -158,9 +143,12 @@ TEST_F(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
                 SetDlgItemTextA(open, edt1, cases[i].Chosen.c_str());
                 PressDialogButton(open, cases[i].Chosen.empty() ? IDCANCEL : IDOK);
             },
-            [&, i](HWND dialog) { step(dialog, i + 1); });
+            [&, i](HWND dialog) { step(dialog, i + 1); }));
+        PressDialogButton(dialog, cases[i].Button);
     };
-    Run(0, [&](HWND dialog) { step(dialog, 0); });
+    CardPair pair;
+    CardSet cards;
+    EXPECT_EQ(0, Open(driver, pair, cards, -1, [&](HWND dialog) { step(dialog, 0); }));
     EXPECT_EQ(expected, seen);
     char recorder[MAX_PATH] = "";
     BOOL emulated = FALSE; // a 32-bit program on a 64-bit system starts it from the native folder
@@ -171,5 +159,91 @@ TEST_F(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
     EXPECT_EQ((std::vector<std::string>{"Error: ShellExecute of charmap.exe failed, error code 2",
                                         "Error: ShellExecute of mspaint.exe failed, error code 2",
                                         std::string("Error: ShellExecute of ") + recorder + " failed, error code 2"}),
-              SeenTexts(Driver, 5));
+              SeenTexts(driver, 5));
+}
+
+// B/I/U toggles, the font list, Tahoma 10 typing, chooser start colours, shared custom colours, Tab.
+TEST(TextEditor, FormattingFontsColoursAndTab)
+{
+    const COLORREF fromSettings = RGB(13, 171, 97), fromEditor = RGB(222, 33, 144), blue = RGB(0, 128, 255);
+    std::vector<COLORREF> starts;
+    std::vector<int> shown; // custom colours seen in a chooser's pixels
+    DialogDriver driver;
+    auto choose = [&](COLORREF color, int button, COLORREF counted = CLR_INVALID) {
+        return [&, color, button, counted](HWND chooser) {
+            starts.push_back(ChooserColor(chooser));
+            if (counted != CLR_INVALID)
+                shown.push_back(CaptureClient(chooser).Count(counted));
+            ChooserColor(chooser, color, counted != CLR_INVALID);
+            PressDialogButton(chooser, button);
+        };
+    };
+    auto settingsChooser = [&](COLORREF color, COLORREF counted) {
+        driver.Then(Pressing(IDC_SETTINGS_CHOOSE));
+        driver.Then(Closing(choose(color, IDCANCEL, counted), Pressing(IDCANCEL)));
+        ShowSettingsDialog(nullptr);
+    };
+    settingsChooser(fromSettings, fromSettings);
+    CardPair pair =
+        TextPair("{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}{\\f1 Tahoma;}}{\\colortbl;\\red200\\green10\\blue20;"
+                 "\\red0\\green90\\blue0;}\\f0\\fs24 hello \\f1\\fs20 auto \\cf1 red\\cf2 green}");
+    CardSet cards;
+    CHARFORMATA colored = {};
+    Open(driver, pair, cards, -1, [&](HWND dialog) {
+        HWND text = EditorText(dialog, IDC_PAIR_TEXT1), list = Child(dialog, EditorFontListId);
+        SetFocus(text);
+        for (auto [button, effect] : {std::pair<int, DWORD>(EditorBoldId, CFE_BOLD),
+                                      {EditorItalicId, CFE_ITALIC},
+                                      {EditorUnderlineId, CFE_UNDERLINE}}) {
+            std::vector<DWORD> effects; // a mixed selection counts as lacking the effect
+            for (int range : {5, 5, 5, -1, -1}) {
+                SelectText(text, 0, range);
+                SendMessageA(Child(dialog, button), BM_CLICK, 0, 0);
+                CHARFORMATA format = SelectText(text, 0, range);
+                effects.push_back(format.dwMask & effect ? format.dwEffects & effect : 99u);
+            }
+            EXPECT_EQ((std::vector<DWORD>{effect, 0, effect, effect, 0}), effects);
+            EXPECT_EQ(text, GetFocus());
+        }
+        SelectText(text, -1, -1);
+        SendMessageA(Child(dialog, EditorBoldId), BM_CLICK, 0, 0);
+        TypeText(text, "CD");
+        EXPECT_TRUE(SelectText(text, 19, 21).dwEffects & CFE_BOLD) << "typed after B";
+        std::vector<std::string> faces; // the face at the caret; mixed faces keep the list as it was
+        for (int at : {1, 8, 1, -1})
+            SelectText(text, at < 0 ? 0 : at, at), faces.push_back(SelectedFace(list));
+        EXPECT_EQ((std::vector<std::string>{"Courier New", "Tahoma", "Courier New", "Courier New"}), faces);
+        SelectText(text, 0, 5);
+        SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma")),
+                     0);
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(EditorFontListId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        CHARFORMATA format = SelectText(text, 0, 5), typed = {};
+        EXPECT_TRUE(std::string("Tahoma") == format.szFaceName && format.yHeight == 240) << "only the face";
+        TypeText(EditorText(dialog, IDC_PAIR_TEXT2), "typed");
+        typed = SelectText(EditorText(dialog, IDC_PAIR_TEXT2), 0, -1);
+        EXPECT_TRUE(std::string("Tahoma") == typed.szFaceName && typed.yHeight == 200) << "an empty editor";
+        // Automatic colour, one colour, mixed colours, then chosen with OK and seen by the next.
+        const CHARRANGE ranges[] = {{6, 10}, {11, 14}, {11, 19}, {6, 10}, {6, 10}};
+        for (int i = 0; i < 5; ++i) {
+            SelectText(text, ranges[i].cpMin, ranges[i].cpMax);
+            driver.Then(i < 4 ? choose(blue, i == 3 ? IDOK : IDCANCEL) : choose(fromEditor, IDCANCEL, fromSettings));
+            Child(dialog, EditorColorId, true);
+            colored = i == 3 ? SelectText(text, 6, 10) : colored;
+        }
+        SetFocus(text);
+        PostMessageA(text, WM_KEYDOWN, VK_TAB, 0x000F0001); // as the keyboard would, for the dialog's loop
+        PostMessageA(text, WM_KEYUP, VK_TAB, 0xC00F0001);
+        WhenIdle([dialog] {
+            EXPECT_EQ(GetDlgItem(dialog, IDC_PAIR_PICTURE1), GetFocus());
+            PressDialogButton(dialog, IDCANCEL);
+        });
+    });
+    settingsChooser(fromEditor, fromEditor);
+    EXPECT_TRUE(colored.crTextColor == blue && !(colored.dwEffects & CFE_AUTOCOLOR));
+    const COLORREF automatic = GetSysColor(COLOR_WINDOWTEXT);
+    ASSERT_EQ(7u, starts.size());
+    EXPECT_EQ((std::vector<COLORREF>{automatic, RGB(200, 10, 20), 0, automatic, blue}),
+              std::vector<COLORREF>(starts.begin() + 1, starts.end() - 1));
+    EXPECT_TRUE(shown.size() == 3 && shown[0] == 0 && shown[1] > 20 && shown[2] > 20);
 }

@@ -1,69 +1,63 @@
-// Settings dialog and colour swatch: refused durations, what OK and Cancel store, the colour
-// chooser and the swatch's painting.
+// Settings dialog, colour swatch, and every dialog of the program checked for leaks.
+#include "app/help_about.h"
 #include "app/settings.h"
+#include "editor/card_pair_dialog.h"
+#include "editor/card_set_dialog.h"
+#include "editor/cardsets_dialog.h"
 #include "editor/color_swatch.h"
 #include "editor/editor_test_support.h"
+#include "editor/name_dialog.h"
 #include "editor/settings_dialog.h"
 #include "res/dialog_ids.h"
 
-// The dialog opens on the defaults with a grey swatch. Durations that are no number, and those
-// above 60000 ms (mended: days were accepted and froze the game), are refused with their message,
-// the focus on the field and nothing stored; 0 and 60000 are kept. The chooser starts on the
-// swatch's colour; its choice is stored by OK only; a cancelled chooser changes nothing.
+// Durations refused (not a number, above 60000 ms) and kept; colours chosen stored by OK only.
 TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
 {
     ResetUserData();
     const std::vector<std::string> refused = {"-5", "abc", "", "4294967296", "60001", "2147483648"};
     const COLORREF chosen = RGB(12, 200, 99), grey = RGB(192, 192, 192);
-    std::vector<COLORREF> starts;
-    for (std::string kept : {"0", "60000"}) {
-        DialogDriver driver;
-        std::function<void(HWND, size_t)> enter = [&](HWND settings, size_t i) {
-            if (i > 0) {
-                EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i - 1];
-                EXPECT_EQ("", ReadSetting("DisplayTime"));
-            }
-            ReplaceFieldText(settings, IDC_SETTINGS_DURATION, i < refused.size() ? refused[i] : kept);
-            PressDialogButton(settings, IDOK);
-            if (i < refused.size())
-                Answer(driver, IDOK, [&, i](HWND settings) { enter(settings, i + 1); });
-        };
-        driver.Then([&](HWND settings) {
-            EXPECT_EQ("1000", GetDialogItemText(settings, IDC_SETTINGS_DURATION));
-            Pixels swatch = CaptureClient(GetDlgItem(settings, IDC_SETTINGS_SWATCH));
-            EXPECT_EQ(swatch.Width * swatch.Height, swatch.Count(grey));
-            EXPECT_GT(swatch.Width, 0);
-            enter(settings, 0);
-        });
-        EXPECT_EQ(1, ShowSettingsDialog(nullptr));
-        EXPECT_EQ(kept, ReadSetting("DisplayTime"));
-        EXPECT_EQ("192", ReadSetting("ButtonBackgroundColorR"));
-        std::vector<std::string> expected(4, "Error: Duration is not a number");
-        expected.resize(6, "Error: Duration must not be more than 60000 ms");
-        EXPECT_EQ(expected, SeenTexts(driver));
-        ResetUserData();
-    }
-    // Chooser OK then dialog Cancel, chooser OK then dialog OK, chooser Cancel then dialog Cancel.
+    DialogDriver driver;
+    std::function<void(HWND, size_t)> enter = [&](HWND settings, size_t i) {
+        if (i > 0) {
+            EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i - 1];
+            EXPECT_EQ("", ReadSetting("DisplayTime"));
+        }
+        TypeText(settings, i < refused.size() ? refused[i] : "60000", IDC_SETTINGS_DURATION);
+        PressDialogButton(settings, IDOK);
+        if (i < refused.size())
+            driver.Then(Pressing(IDOK, [&, i](HWND settings) { enter(settings, i + 1); }));
+    };
+    driver.Then([&](HWND settings) {
+        EXPECT_EQ("1000", GetDialogItemText(settings, IDC_SETTINGS_DURATION));
+        Pixels swatch = CaptureClient(GetDlgItem(settings, IDC_SETTINGS_SWATCH));
+        EXPECT_TRUE(swatch.Width > 0 && swatch.Count(grey) == swatch.Width * swatch.Height);
+        enter(settings, 0);
+    });
+    EXPECT_EQ(1, ShowSettingsDialog(nullptr));
+    std::vector<std::string> expected(4, "Error: Duration is not a number");
+    expected.resize(6, "Error: Duration must not be more than 60000 ms");
+    EXPECT_EQ(expected, SeenTexts(driver));
+    EXPECT_EQ("60000|192", ReadSetting("DisplayTime") + "|" + ReadSetting("ButtonBackgroundColorR"));
+    // Chooser OK then dialog Cancel; chooser OK then dialog OK; chooser Cancel then dialog Cancel.
     const int buttons[][2] = {{IDOK, IDCANCEL}, {IDOK, IDOK}, {IDCANCEL, IDCANCEL}};
-    const COLORREF stored[] = {grey, chosen, chosen};
+    const COLORREF starts[] = {grey, grey, chosen}, stored[] = {grey, chosen, chosen};
     for (int i = 0; i < 3; ++i) {
-        DialogDriver driver;
         driver.Then(Pressing(IDC_SETTINGS_CHOOSE));
-        Answer(
-            driver,
+        driver.Then(Closing(
             [&, i](HWND chooser) {
-                starts.push_back(GetChooserColor(chooser));
-                SetChooserColor(chooser, i == 2 ? RGB(50, 60, 70) : chosen);
+                EXPECT_EQ(starts[i], ChooserColor(chooser));
+                ChooserColor(chooser, i == 2 ? RGB(50, 60, 70) : chosen);
                 PressDialogButton(chooser, buttons[i][0]);
             },
             [&, i](HWND settings) {
-                EXPECT_EQ(i == 2 ? stored[i] : chosen, GetSwatchColor(GetDlgItem(settings, IDC_SETTINGS_SWATCH)));
+                EXPECT_EQ(chosen, GetSwatchColor(GetDlgItem(settings, IDC_SETTINGS_SWATCH)));
+                TypeText(settings, "0", IDC_SETTINGS_DURATION);
                 PressDialogButton(settings, buttons[i][1]);
-            });
+            }));
         EXPECT_EQ(buttons[i][1] == IDOK ? 1 : 0, ShowSettingsDialog(nullptr));
         EXPECT_EQ(stored[i], GetButtonBackgroundColor()) << i;
     }
-    EXPECT_EQ((std::vector<COLORREF>{grey, grey, chosen}), starts);
+    EXPECT_EQ("0", ReadSetting("DisplayTime"));
     ResetUserData();
 }
 
@@ -86,4 +80,41 @@ TEST(ColorSwatch, PaintsButtonFaceWithoutColourOrWhenDisabled)
     counts.push_back(CaptureClient(swatch).Count(face));
     EXPECT_EQ(std::vector<int>(5, 400), counts);
     DestroyWindow(parent);
+}
+
+// Every dialog opened and closed 50 times after a first round leaves no GDI or USER objects.
+TEST(DialogLeaks, EveryDialogOpenedAndClosedManyTimes)
+{
+    ResetUserData();
+    CardSet cards;
+    for (int i = 0; i < 6; ++i)
+        cards.push_back(TextPair(MakeRtf("text " + std::to_string(i), "Tahoma", i % 2 == 0, RGB(200, 0, 0))));
+    cards.push_back({"", "", "C:\\cat.bmp", "", "", "", "", ""});
+    SaveCardSet("One", cards);
+    SaveCardSet("Two", cards);
+    CardPair pair = cards[0];
+    pair.Text2 = MakeRtf("second", "Courier New", true);
+    CardPairDialogParams params = {&pair, &cards, 0};
+    const std::pair<int, std::function<void()>> dialogs[] = {
+        {IDOK, [] { ShowAboutDialog(nullptr); }},
+        {IDCANCEL, [] { ShowSettingsDialog(nullptr); }},
+        {IDCANCEL, [] { ShowNameDialog(nullptr, NameForCopy, "Name of copied card set", "x"); }},
+        {IDCANCEL, [] { ShowCardSetsDialog(nullptr); }},
+        {IDCANCEL, [&] { ShowCardSetDialog(nullptr, "Sample", cards); }},
+        {IDCANCEL, [&] { ShowCardPairDialog(nullptr, params); }}};
+    for (size_t i = 0; i < 6; ++i) {
+        int gdi = 0, user = 0;
+        for (int round = 0; round <= 50; ++round) {
+            DialogDriver driver;
+            driver.Press(dialogs[i].first);
+            dialogs[i].second();
+            PumpMessages();
+            EXPECT_TRUE(driver.Done()) << i;
+            gdi = round == 0 ? CountGdiObjects() : gdi;
+            user = round == 0 ? CountUserObjects() : user;
+        }
+        EXPECT_LE(CountGdiObjects() - gdi, 5) << i;
+        EXPECT_LE(CountUserObjects() - user, 0) << i;
+    }
+    ResetUserData();
 }
