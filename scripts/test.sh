@@ -26,5 +26,6 @@ for arch in x86_64 i686; do
     echo "== testing $arch"
     bash "$root/scripts/run-tests.sh" "$arch" || failed=1
 done
+bash "$root/scripts/count-lines.sh"
 echo "== test command took $(($(date +%s) - started)) s"
 exit $failed

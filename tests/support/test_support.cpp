@@ -26,34 +26,6 @@ void PumpMessages(DWORD milliseconds)
 
 namespace {
 
-struct WindowQuery {
-    const char* ClassName;
-    const char* Caption;
-    HWND Found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window))
-        return TRUE;
-    char text[512] = "";
-    if (query->ClassName) {
-        GetClassNameA(window, text, sizeof text);
-        if (lstrcmpA(text, query->ClassName) != 0)
-            return TRUE;
-    }
-    if (query->Caption) {
-        GetWindowTextA(window, text, sizeof text);
-        if (lstrcmpA(text, query->Caption) != 0)
-            return TRUE;
-    }
-    query->Found = window;
-    return FALSE;
-}
-
 // State of the one dialog driver of the test that runs.
 std::deque<std::function<void(HWND)>> PendingActions;
 std::vector<SeenDialog> SeenDialogs;
@@ -94,18 +66,6 @@ void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD)
 }
 
 } // namespace
-
-HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowQuery query = {className, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
-        if (query.Found || GetTickCount() - start > timeoutMs)
-            return query.Found;
-        PumpMessages(20);
-    }
-}
 
 DialogDriver::DialogDriver()
 {

@@ -11,10 +11,6 @@
 // Dispatches every waiting message of this thread; with a time, keeps doing so for that long.
 void PumpMessages(DWORD milliseconds = 0);
 
-// Waits (pumping messages) for a visible top-level window of this process with the given class
-// and caption (either may be null). Null when none appears in time.
-HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 5000);
-
 // What a message box or dialog said when it was answered.
 struct SeenDialog {
     std::string Caption;
