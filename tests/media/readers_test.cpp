@@ -78,35 +78,10 @@ std::vector<std::string> SampleCardTexts()
     return texts;
 }
 
-// A metafile with pens, brushes, shapes, polygons, text, a bitmap and a region.
+// A metafile with pens, brushes, shapes, polygons, text, a bitmap and a region (kept with the corpus).
 std::string SampleMetafile()
 {
-    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
-    HPEN pen = CreatePen(PS_DASH, 1, RGB(0, 0, 200));
-    HBRUSH brush = CreateSolidBrush(RGB(0, 160, 0));
-    SelectObject(dc, pen);
-    SelectObject(dc, brush);
-    Rectangle(dc, 0, 0, 60, 40);
-    Ellipse(dc, 10, 10, 50, 30);
-    POINT points[] = {{0, 0}, {30, 5}, {60, 0}, {40, 40}, {5, 35}, {70, 5}};
-    INT counts[] = {3, 3}, dx[] = {7, 7, 7};
-    PolyPolygon(dc, points, counts, 2);
-    Polyline(dc, points, 6);
-    ExtTextOutW(dc, 5, 5, 0, nullptr, L"abc", 3, dx);
-    DWORD bits[16] = {0xFF0000, 0x00FF00};
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 4, 4, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    StretchDIBits(dc, 0, 0, 8, 8, 0, 0, 4, 4, bits, &info, DIB_RGB_COLORS, SRCCOPY);
-    HRGN region = CreateRectRgn(1, 1, 9, 9);
-    FillRgn(dc, region, brush);
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    DeleteObject(pen);
-    DeleteObject(region);
-    HENHMETAFILE metafile = CloseEnhMetaFile(dc);
-    DeleteObject(brush);
-    std::string bytes(GetEnhMetaFileBits(metafile, 0, nullptr), '\0');
-    GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), reinterpret_cast<BYTE*>(&bytes[0]));
-    DeleteEnhMetaFile(metafile);
-    return bytes;
+    return ReadBytes(SourceFolder("tests\\media\\corpus\\sample.emf"));
 }
 
 // The offset of the first record of a type in a metafile's bytes, and every record's offset.
