@@ -6,16 +6,6 @@
 #include <map>
 #include <set>
 
-namespace {
-
-bool ClickIsQueued(HWND board, int id)
-{
-    MSG msg;
-    return PeekMessageA(&msg, board, WM_COMMAND, WM_COMMAND, PM_REMOVE) && msg.wParam == MAKEWPARAM(id, BN_CLICKED);
-}
-
-} // namespace
-
 // Every pair is dealt face down with both its sides, and the same seed deals the same game.
 TEST_F(BoardTest, DealsDistinctPairsWithBothSidesFromItsOwnGenerator)
 {
@@ -138,6 +128,10 @@ TEST_F(BoardTest, TurnRules)
 // the quit request to the main loop.
 TEST_F(BoardTest, PressAndReleaseInsideTheCardIsAClick)
 {
+    auto clickIsQueued = [this](int id) {
+        MSG msg;
+        return PeekMessageA(&msg, board, WM_COMMAND, WM_COMMAND, PM_REMOVE) && msg.wParam == MAKEWPARAM(id, BN_CLICKED);
+    };
     Start(MakeCardSet(8), 4, 4);
     RECT client;
     GetClientRect(Card(6), &client);
@@ -147,16 +141,16 @@ TEST_F(BoardTest, PressAndReleaseInsideTheCardIsAClick)
         EXPECT_EQ(1, Slot(6, PressedSlot));
         SendMessageA(Card(6), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         EXPECT_EQ(0, Slot(6, PressedSlot));
-        EXPECT_EQ(&at == releases, ClickIsQueued(board, 6)) << at.x << "," << at.y;
+        EXPECT_EQ(&at == releases, clickIsQueued(6)) << at.x << "," << at.y;
     }
     SetWindowLongA(Card(6), FaceUpSlot, 1);
     SendMessageA(Card(6), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(ClickIsQueued(board, 6));
+    EXPECT_TRUE(clickIsQueued(6));
     SendMessageA(Card(2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     SetCapture(Card(3));
     EXPECT_EQ(0, Slot(2, PressedSlot));
     ReleaseCapture();
-    EXPECT_FALSE(ClickIsQueued(board, 2));
+    EXPECT_FALSE(clickIsQueued(2));
     PostQuitMessage(7);
     PumpPendingMessages();
     MSG msg;

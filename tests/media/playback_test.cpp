@@ -247,22 +247,19 @@ TEST(VideoSize, IsTheNativeSizeOfEachKindOfVideo)
 {
     std::string changing = MakeScratchFolder("video-size") + "\\changing.avi";
     WriteBytes(changing, ReadBytes(TestMediaFile("pattern.avi")));
-    const std::pair<std::string, const char*> files[] = {{TestMediaFile("pattern.avi"), ""},
-                                                         {TestMediaFile("pattern.mpg"), ""},
-                                                         {TestMediaFile("pattern.wmv"), ""},
-                                                         {TestMediaFile("silent.avi"), ""},
-                                                         {changing, ""},
-                                                         {changing, "RenderFile failed"},
-                                                         {TestMediaFile("not-a-video.mpg"), "RenderFile failed"},
-                                                         {TestMediaFile("missing.mpg"), "RenderFile failed"}};
+    const std::pair<std::string, bool> files[] = {
+        // false: no video
+        {"pattern.avi", true}, {"pattern.mpg", true}, {"pattern.wmv", true},      {"silent.avi", true},
+        {changing, true},      {changing, false},     {"not-a-video.mpg", false}, {"missing.mpg", false}};
     for (const auto& file : files) {
-        if (*file.second)
+        std::string name = file.first == changing ? changing : TestMediaFile(file.first);
+        if (!file.second)
             WriteBytes(changing, "no video");
         int width = -7, height = -9;
         std::string error = "old";
-        EXPECT_EQ(!*file.second, GetVideoSize(file.first, width, height, error)) << file.first;
-        EXPECT_EQ(file.second, error) << file.first;
-        EXPECT_EQ(*file.second ? -7 * 1000 - 9 : 320 * 1000 + 240, width * 1000 + height) << file.first;
+        EXPECT_EQ(file.second, GetVideoSize(name, width, height, error)) << name;
+        EXPECT_EQ(file.second ? "" : "RenderFile failed", error) << name;
+        EXPECT_EQ(file.second ? 320 * 1000 + 240 : -7 * 1000 - 9, width * 1000 + height) << name;
     }
     EXPECT_EQ(0, CountVisibleWindows());
 }
