@@ -155,19 +155,6 @@ DWORD WINAPI Watchdog(void* done)
 
 std::vector<std::string> TraceLines;
 
-double CurrentPosition()
-{
-    double position = -1;
-    TheSoundPlayer->Controls->get_currentPosition(&position);
-    return position;
-}
-
-void Play(const std::string& name)
-{
-    std::string error = "not yet";
-    EXPECT_TRUE(PlaySoundFile(TheSoundPlayer, TestMediaFile(name), error)) << name << ": " << error;
-}
-
 class MediaBoard : public BoardTest {
   protected:
     // A 2 x 2 game: pair 0 with the sound and video on its first side only, so that both its cards
@@ -199,13 +186,22 @@ class MediaBoard : public BoardTest {
 TEST(SoundPlayer, PlaysReplacesStopsAndGoesOnAfterFailures)
 {
     ASSERT_NE(nullptr, TheSoundPlayer);
+    auto position = [] {
+        double seconds = -1;
+        TheSoundPlayer->Controls->get_currentPosition(&seconds);
+        return seconds;
+    };
+    auto play = [](const std::string& name) {
+        std::string error = "not yet";
+        EXPECT_TRUE(PlaySoundFile(TheSoundPlayer, TestMediaFile(name), error)) << name << ": " << error;
+    };
     SetTraceObserver([](const char* line) { TraceLines.push_back(line); });
-    Play("tone440.wav");
+    play("tone440.wav");
     PumpMessages(300);
-    double first = CurrentPosition();
+    double first = position();
     HeardSound low = ListenFor(440, 600);
-    EXPECT_GT(CurrentPosition(), first) << "the position does not advance: is there a sound device?";
-    Play("tone880.wav");
+    EXPECT_GT(position(), first) << "the position does not advance: is there a sound device?";
+    play("tone880.wav");
     PumpMessages(300);
     HeardSound replaced = ListenFor(440, 500), high = ListenFor(880, 500);
     StopSound(TheSoundPlayer);
@@ -234,9 +230,9 @@ TEST(SoundPlayer, PlaysReplacesStopsAndGoesOnAfterFailures)
     for (const auto& failure : failures) {
         EXPECT_FALSE(PlaySoundFile(TheSoundPlayer, failure.first, error));
         EXPECT_EQ(failure.second, error) << failure.first;
-        Play("tone440.wav");
+        play("tone440.wav");
         PumpMessages(200);
-        EXPECT_GT(CurrentPosition(), 0.05) << "after " << failure.first;
+        EXPECT_GT(position(), 0.05) << "after " << failure.first;
     }
     StopSound(TheSoundPlayer);
 }

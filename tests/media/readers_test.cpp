@@ -284,11 +284,6 @@ Pixels Decode(const std::string& name, std::string& error)
     return bitmap ? pixels : Pixels();
 }
 
-COLORREF Checker(int x, int y)
-{
-    return RGB(x * 40 % 256, y * 60 % 256, (x + y) % 2 ? 200 : 20);
-}
-
 } // namespace
 
 // What comes out goes back in unchanged, ending at its first zero byte; appends go after the content
@@ -349,13 +344,14 @@ TEST(RichTextTransfer, HostileTextsAreShownAsPlainText)
 TEST(Pictures, DecodedPicturesAndTheirFailures)
 {
     std::string error;
+    auto checker = [](int x, int y) { return RGB(x * 40 % 256, y * 60 % 256, (x + y) % 2 ? 200 : 20); };
     for (auto format : {PictureFormat::Bmp, PictureFormat::Png})
         for (int width : {1, 2, 3, 4, 7}) {
-            ASSERT_TRUE(WritePicture(Scratch("p"), format, width, 5, Checker));
+            ASSERT_TRUE(WritePicture(Scratch("p"), format, width, 5, checker));
             Pixels pixels = Decode("p", error);
             ASSERT_EQ(width * 5, static_cast<int>(pixels.Data.size())) << error;
             for (int i = 0; i < width * 5; ++i)
-                EXPECT_EQ(Checker(i % width, i / width), pixels.Data[i]) << width;
+                EXPECT_EQ(checker(i % width, i / width), pixels.Data[i]) << width;
         }
     ASSERT_TRUE(
         WritePicture(Scratch("a.jpg"), PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
