@@ -1,8 +1,14 @@
-// Shared by the game tests: a board window of its own with card sets made up on the spot, drawing
-// on a white memory bitmap, and red pixels counted.
+// The game tests' board, on which the media tests deal their media cards too: a visible board
+// window of its own (short display time, no user data left behind), card sets made up on the spot,
+// drawing on a white memory bitmap, and red pixels counted.
 #pragma once
 
-#include "support/board_window.h"
+#include "app/settings.h"
+#include "game/board.h"
+#include "game/card_button.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -10,10 +16,8 @@
 inline CardSet* MakeCardSet(int pairs)
 {
     CardSet* cards = new CardSet(pairs);
-    for (int i = 0; i < pairs; ++i) {
-        (*cards)[i].Text1 = "first " + std::to_string(i);
-        (*cards)[i].Text2 = "second " + std::to_string(i);
-    }
+    for (int i = 0; i < pairs; ++i)
+        (*cards)[i].Text1 = "first " + std::to_string(i), (*cards)[i].Text2 = "second " + std::to_string(i);
     return cards;
 }
 
@@ -22,10 +26,9 @@ inline int CountReddish(const Pixels& pixels, int left = 0, int right = -1)
 {
     int n = 0;
     for (int y = 0; y < pixels.Height; ++y)
-        for (int x = left; x < (right < 0 ? pixels.Width : right); ++x) {
-            COLORREF c = pixels.At(x, y);
-            n += GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100;
-        }
+        for (int x = left; x < (right < 0 ? pixels.Width : right); ++x)
+            n += GetRValue(pixels.At(x, y)) > 150 && GetGValue(pixels.At(x, y)) < 100 &&
+                 GetBValue(pixels.At(x, y)) < 100;
     return n;
 }
 
@@ -45,8 +48,23 @@ inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>&
     return pixels;
 }
 
-class BoardTest : public BoardWindowTest {
+class BoardTest : public testing::Test {
   protected:
+    void SetUp() override
+    {
+        ResetUserData();
+        SetDisplayTime(20);
+        board = CreateWindowExA(0, "MnemoraGameClass", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(nullptr, board);
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        DestroyWindow(board);
+        PumpMessages();
+        ResetUserData();
+    }
     // Deals a new game with the set, which the board takes over.
     void Start(CardSet* cards, int rows, int columns)
     {
@@ -54,15 +72,18 @@ class BoardTest : public BoardWindowTest {
         ASSERT_TRUE(StartGame(board, cards, rows, columns, error)) << error;
     }
     void Click(int id) { SendMessageA(board, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    HWND Card(int id) const { return GetDlgItem(board, id); }
     int Slot(int id, int slot) const { return GetWindowLongA(Card(id), slot); }
+    int FaceUp(int id) const { return Slot(id, FaceUpSlot); }
     int PairOf(int id) const { return Slot(id, PairIndexSlot); }
     int TurnState() const { return GetWindowLongA(board, TurnStateSlot); }
-    // The first card other than id that is of its pair (its partner), or of another pair.
-    int OtherCard(int id, bool samePair, int cells = 16) const
+    // The id of the first (which 0) or second card of a pair.
+    int CardOf(int pair, int which) const
     {
-        for (int other = 1; other <= cells; ++other)
-            if (other != id && (PairOf(other) == PairOf(id)) == samePair)
-                return other;
+        for (int id = 1; Card(id); ++id)
+            if (PairOf(id) == pair && which-- == 0)
+                return id;
         return 0;
     }
+    HWND board = nullptr;
 };
