@@ -12,3 +12,6 @@ int RegisterBench(const char* name, BenchFunction function);
 // Milliseconds from a fixed point, with sub-millisecond resolution.
 double BenchNow();
 double BenchMedian(std::vector<double> values);
+
+// Writes a 1024 x 768 photo-like JPEG (smooth gradients with some detail) to path.
+bool WriteBenchJpeg(const std::string& path);

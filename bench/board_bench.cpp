@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 // A 1024 x 768 photo-like JPEG (smooth gradients with some detail), made with the imaging component.
 bool WriteBenchJpeg(const std::string& path)
 {
@@ -58,6 +56,8 @@ bool WriteBenchJpeg(const std::string& path)
         factory->Release();
     return ok;
 }
+
+namespace {
 
 double RepaintBoard(HWND board)
 {

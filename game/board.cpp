@@ -132,6 +132,11 @@ void DecideTurn(HWND board, HWND card, int cardId, int turnState)
 {
     unsigned int serial = GameSerial;
     TurnCard(card, 1);
+    // The face is on screen before the media are stopped and started, which takes a fifth of a
+    // second for a sound or a video; the order of the turn's effects stays the same.
+    UpdateWindow(card);
+    if (serial != GameSerial || !IsWindow(card))
+        return;
     StopAllCardMedia(board);
     PlayCardMedia(card);
     if (serial != GameSerial || !IsWindow(board))
