@@ -138,15 +138,17 @@ void LayoutEditor(HWND editor, int width, int height)
     RECT line = {0, 0, 100, 14};
     MapDialogRect(GetParent(editor), &line);
     int lineHeight = line.bottom;
+    int button = ScaleForDpi(32, GetWindowDpi(editor)); // 32 pixels at 96 DPI
     for (int id = EditorBoldId; id <= EditorColorId; ++id)
-        MoveWindow(GetDlgItem(editor, id), (id - EditorBoldId) * 32, 0, 32, 32, TRUE);
+        MoveWindow(GetDlgItem(editor, id), (id - EditorBoldId) * button, 0, button, button, TRUE);
     HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     HGDIOBJ old = SelectObject(display, GetEditorFont(editor));
     TEXTMETRICA metrics = {};
     GetTextMetricsA(display, &metrics);
     SelectObject(display, old);
     DeleteDC(display);
-    MoveWindow(GetDlgItem(editor, EditorFontListId), 0, 32, 25 * metrics.tmAveCharWidth, 15 * metrics.tmHeight, TRUE);
+    MoveWindow(GetDlgItem(editor, EditorFontListId), 0, button, 25 * metrics.tmAveCharWidth, 15 * metrics.tmHeight,
+               TRUE);
     MoveWindow(GetRichEdit(editor), 0, height - lineHeight, width, lineHeight, TRUE);
 }
 

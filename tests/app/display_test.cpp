@@ -10,6 +10,7 @@
 #include "editor/cardsets_dialog.h"
 #include "editor/name_dialog.h"
 #include "editor/settings_dialog.h"
+#include "editor/text_editor.h"
 #include "print/print_command.h"
 #include "support/test_support.h"
 
@@ -149,6 +150,10 @@ TEST(Display, EveryWindowAtTheDisplaysDpi)
             PumpMessages(100);
             EXPECT_TRUE(SavePixels(CaptureClient(shown), folder + dialog.first + ".bmp"));
             EnumChildWindows(shown, FindClippedLabel, reinterpret_cast<LPARAM>(&clipped));
+            RECT bold; // the text editor's buttons are 32 pixels at 96 DPI
+            if (dialog.first == "cardpair" && GetWindowRect(GetDlgItem(GetDlgItem(shown, 101), EditorBoldId), &bold)) {
+                EXPECT_EQ(ScaleForDpi(32, dpi), bold.right - bold.left);
+            }
             PressDialogButton(shown, IDCANCEL);
         });
         dialog.second();
