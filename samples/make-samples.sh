@@ -28,11 +28,15 @@ for i in "${!notes[@]}"; do
         "$media/note-$n.png"
 done
 
-# Short videos from ffmpeg's test sources.
-ffmpeg -loglevel error -y -f lavfi -i 'testsrc=size=320x240:rate=20' -t 4 -c:v mpeg1video -q:v 4 "$media/pattern.mpg"
+# Short videos from ffmpeg's test sources, each with a quiet sound track (a video without one does
+# not play in the program under Wine).
+quiet=(-f lavfi -i 'anullsrc=r=44100:cl=mono')
+ffmpeg -loglevel error -y -f lavfi -i 'testsrc=size=320x240:rate=20' "${quiet[@]}" -t 4 -c:v mpeg1video -q:v 4 \
+    -c:a mp2 -b:a 64k -f mpeg "$media/pattern.mpg"
 ffmpeg -loglevel error -y -f lavfi -i 'life=size=320x240:rate=25:mold=10:ratio=0.2:death_color=#C83232:life_color=#00ff00' \
-    -t 3 -pix_fmt yuv420p -c:v mpeg1video -b:v 400k "$media/life.mpg"
-ffmpeg -loglevel error -y -f lavfi -i 'mandelbrot=size=320x240:rate=15' -t 4 -pix_fmt yuv420p -c:v wmv2 -q:v 4 "$media/mandelbrot.wmv"
+    "${quiet[@]}" -t 3 -pix_fmt yuv420p -c:v mpeg1video -b:v 400k -c:a mp2 -b:a 64k -f mpeg "$media/life.mpg"
+ffmpeg -loglevel error -y -f lavfi -i 'mandelbrot=size=320x240:rate=15' "${quiet[@]}" -t 4 -pix_fmt yuv420p -c:v wmv2 \
+    -q:v 4 -c:a wmav2 -b:a 64k -f asf "$media/mandelbrot.wmv"
 
 python3 "$here/make-media-samples.py" "$out"
 touch "$media/.complete"

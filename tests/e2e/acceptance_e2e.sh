@@ -2,8 +2,9 @@
 # Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
 # the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
 # through the dialogs, changes the settings, prints to the PDF printer and measures the cards,
-# shares a card set as a package and imports it, uninstalls. Screenshots (game.png and card-pair-dialog.png for the README) go to
-# <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
+# shares a card set as a package and imports it, uninstalls; then imports the packages of the media
+# samples in a fresh prefix of another user and plays them there. Screenshots (game.png and
+# card-pair-dialog.png for the README) go to <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 export WINEPREFIX="$BUILD/acceptance-prefix"
 rm -rf "$SHOTS" "$WINEPREFIX" && mkdir -p "$SHOTS"
@@ -192,16 +193,21 @@ wait_for "^items Birds\|$sorted\$" 10 window >/dev/null || fail "the bar was not
 
 # Sharing: "Shapes" exported as one package and removed; imported, its folder's name is taken, so
 # it comes in as "Shapes 2", with every picture byte for byte, and plays with its pictures.
+export_package() { # card set, package file; in the open "Card sets" dialog
+    rm -f "$2"
+    click_list_item 101 "$(list_position 101 "$1")"
+    click_control 206 # Export...
+    wait_dialog "Save As"
+    type_text "$($MNEMORA_WINE winepath -w "$2" 2>/dev/null | tr -d '\r')" && xdotool key Return
+    wait_dialog "Card sets"
+    unzip -tq "$2" >/dev/null || fail "the package of $1 does not test as a zip archive"
+}
 package_windows=$($MNEMORA_WINE winepath -w "$BUILD/acceptance-shapes.zip" 2>/dev/null | tr -d '\r')
-rm -f "$BUILD/acceptance-shapes.zip"
 menu g c
 wait_dialog "Card sets"
-click_list_item 101 "$(list_position 101 Shapes)"
-click_control 206 # Export...
-wait_dialog "Save As"
-type_text "$package_windows" && xdotool key Return
-wait_dialog "Card sets"
-unzip -tq "$BUILD/acceptance-shapes.zip" >/dev/null || fail "the exported package does not test as a zip archive"
+export_package Shapes "$BUILD/acceptance-shapes.zip"
+export_package "Musical notes" "$BUILD/acceptance-notes.zip" # for the round trip to another user
+export_package "Moving pictures" "$BUILD/acceptance-videos.zip"
 click_list_item 101 "$(list_position 101 Shapes)"
 click_control 204 && wait_dialog Question && click_control 6 # Remove, Yes
 wait_dialog "Card sets"
@@ -328,4 +334,103 @@ for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; don
 [ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
 [ -f "$APPDATA_DIR/Birds.mnc" ] && cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" ||
     fail "uninstalling removed or changed the player's card sets"
+
+# The packages of the two media samples taken to another computer: a fresh prefix of another user,
+# "teacher", without the samples. Imported, their files are byte for byte those of the samples; the
+# notes show their pictures and are heard, each of the moving pictures shows its video.
+samples_dir="$APPDATA_DIR/Mnemora samples"
+cleanup_steps+=("WINEPREFIX='$BUILD/acceptance-prefix-teacher' wineserver -k 2>/dev/null || true")
+export WINEPREFIX="$BUILD/acceptance-prefix-teacher" USER=teacher LOGNAME=teacher
+rm -rf "$WINEPREFIX"
+"$ROOT/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
+TEACHER_DIR="$WINEPREFIX/drive_c/users/teacher/AppData/Roaming"
+# A display time long enough to see the last pair's video before the next deal.
+$MNEMORA_WINE reg add 'HKCU\Software\Quillon\Mnemora\Settings' /v DisplayTime /t REG_SZ /d 8000 /f >/dev/null 2>&1
+$MNEMORA_WINE "$MNEMORA_EXE" &
+PROGRAM_PID=$!
+wait_for '^title Mnemora$' 30 window >/dev/null || fail "the program did not start for the other user"
+menu g c
+wait_dialog "Card sets"
+for package in notes videos; do
+    click_control 207 # Import...
+    wait_dialog Open
+    type_text "$($MNEMORA_WINE winepath -w "$BUILD/acceptance-$package.zip" 2>/dev/null | tr -d '\r')"
+    xdotool key Return
+    wait_dialog "Card sets"
+done
+click_control 2
+wait_no_dialog
+for name in "Musical notes" "Moving pictures"; do
+    [ -f "$TEACHER_DIR/$name.mnc" ] || fail "$name was not imported for the other user"
+    grep -q "FileName[12]=%APPDATA%\\\\$name\\\\" "$TEACHER_DIR/$name.mnc" || fail "$name does not name its own folder"
+    for file in "$TEACHER_DIR/$name"/*; do
+        cmp -s "$file" "$samples_dir/$(basename "$file")" || fail "$file differs from the sample's"
+    done
+done
+[ "$(ls "$TEACHER_DIR/Musical notes" | wc -l)" = 14 ] && [ "$(ls "$TEACHER_DIR/Moving pictures" | wc -l)" = 3 ] ||
+    fail "the imported folders do not hold every file: $(ls "$TEACHER_DIR"/*/)"
+# Whether a card changes between two screenshots 0.3 s apart within 6 s: a video playing.
+changes() {
+    for _ in $(seq 12); do
+        screenshot moving-a "$1" && sleep 0.3 && screenshot moving-b "$1"
+        [ "$(compare -metric AE "$SHOTS/moving-a.png" "$SHOTS/moving-b.png" null: 2>&1 | cut -d' ' -f1)" -gt 100 ] &&
+            return 0
+    done
+    return 1
+}
+# A whole 2 x 3 game of each: the first turn of the notes recorded from the sound device; every
+# picture of a note shown; one card of each moving picture's pair moves.
+deal "Musical notes" 1 card6
+board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
+pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
+pairs=$(board_pairs)
+first_card=$(rect_of "$(pair_cards "$(head -1 <<<"$pairs")" | head -1)")
+rm -f "$BUILD/acceptance-heard.raw"
+recording=
+if [ -n "${PULSE_SERVER:-}" ]; then
+    timeout 10 parec --latency-msec=50 --raw --format=s16le --rate=22050 --channels=1 -d nullsink.monitor \
+        2>/dev/null | head -c 132300 >"$BUILD/acceptance-heard.raw" & # 3 s
+    recording=$!
+    sleep 0.3
+fi
+click_rect "$first_card" # turned again below, which a face-up card ignores
+found=0
+for pair in $pairs; do
+    for card in $(pair_cards "$pair"); do click_rect "$(rect_of "$card")" && sleep 0.4; done
+    [ -z "$recording" ] || { wait "$recording" || true; recording=; }
+    found=$((found + 1))
+    [ $found = 3 ] || screenshot "15-notes-$found" "$(rect_of main)"
+done
+for found in 1 2; do
+    white=$(convert "$SHOTS/15-notes-$found.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)
+    echo "white after $found pairs of notes: $white per mille"
+    [ "$white" -ge $((80 * found)) ] || fail "the imported notes show no pictures after $found pairs"
+done
+if [ -n "${PULSE_SERVER:-}" ]; then
+    python3 - "$BUILD/acceptance-heard.raw" <<'PY' || fail "the imported note was not heard"
+import array, sys
+samples = array.array('h', open(sys.argv[1], 'rb').read())
+blocks = [samples[i:i + 1102] for i in range(0, len(samples) - 1102, 1102)]
+loudest = max((sum(v * v for v in b) / len(b)) ** 0.5 / 32768 for b in blocks) if blocks else 0
+print('loudest 50 ms of the recording: %.3f' % loudest)
+sys.exit(0 if loudest > 0.05 else 1)
+PY
+else
+    echo "no sound device: the imported note was not listened to"
+fi
+wait_for '^card6 faceup=0' 15 window >/dev/null || fail "the notes were not dealt again"
+deal "Moving pictures" 1 card6
+for pair in $(board_pairs); do
+    moved=0
+    for card in $(pair_cards "$pair"); do
+        rect=$(rect_of "$card")
+        click_rect "$rect"
+        changes "$rect" && moved=$((moved + 1))
+    done
+    [ $moved = 1 ] || fail "pair $pair of the imported moving pictures: $moved cards moved, not one"
+done
+screenshot 16-moving-pictures "$(rect_of main)"
+menu g e
+wait "$PROGRAM_PID" || fail "the program ended with exit code $?"
+PROGRAM_PID=
 echo "acceptance passed in $((SECONDS - start)) s"
