@@ -14,3 +14,14 @@ const int CardButtonExtraBytes = 16;
 const int CardVideoId = 1;
 
 LRESULT CALLBACK CardButtonProc(HWND card, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Keyboard focus marks are hidden until the keyboard is used to move around or to play, as the
+// platform hides focus cues from players who use the mouse; then they stay.
+void ShowFocusMarks();
+bool FocusMarksShown();
+// Gives the keyboard focus to the board's focus card: the card that had it last, or the first;
+// false when the board has no cards.
+bool FocusBoardCard(HWND board);
+// After a deal: the first card becomes the focus card and, when the board's window is active, gets
+// the keyboard focus.
+void FocusFirstCard(HWND board);
