@@ -1,8 +1,9 @@
 // Accessibility: a small accessible object of our own answers WM_GETOBJECT for the client area of
-// a card button or the board-size toolbar (the platform's standard objects give neither a card's
-// name nor its state, and Wine's give no toolbar buttons). What is not ours to say (parent,
-// navigation, the window's own rectangle) comes from the platform's standard object. The object is
-// a plain record with the IAccessible method table, as the program's other COM objects are.
+// a card button and of the board-size toolbar: the platform's standard objects know neither a
+// card's name nor its state, and have no name for a button that carries only a picture. What is
+// not ours to say (the parent, navigation from the window itself) comes from the platform's
+// standard object. The object is a plain record with the IAccessible method table, as the
+// program's other COM objects are.
 #include "game/card_accessible.h"
 
 #include "game/board.h"

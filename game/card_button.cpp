@@ -111,7 +111,7 @@ int CardAfterKey(HWND board, int id, UINT key)
 
 // Arrows, Home and End move the focus; Space and Enter turn the card the way a click does (a key
 // held down turns it once).
-void OnCardKeyDown(HWND card, UINT key, BOOL, int, UINT flags)
+void OnCardKeyDown(HWND card, UINT key, BOOL, int repeat, UINT flags)
 {
     HWND board = GetParent(card);
     int id = GetDlgCtrlID(card), to = CardAfterKey(board, id, key);
@@ -123,7 +123,7 @@ void OnCardKeyDown(HWND card, UINT key, BOOL, int, UINT flags)
         if (!(flags & KF_REPEAT))
             PostMessageA(board, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(card));
     } else {
-        FORWARD_WM_KEYDOWN(card, key, 0, flags, DefWindowProcA);
+        FORWARD_WM_KEYDOWN(card, key, repeat, flags, DefWindowProcA);
     }
 }
 

@@ -139,6 +139,7 @@ TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
     }
     object->Release();
     EXPECT_EQ(L"2 \u00D7 2|2 \u00D7 3|3 \u00D7 2|4 \u00D7 4|4 \u00D7 5|5 \u00D7 4|", names);
+    ASSERT_TRUE(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
     NMTTDISPINFOA tip = {};
     tip.hdr = {toolbar, 2005, TTN_GETDISPINFOA};
     SendMessageA(bar, WM_NOTIFY, 2005, reinterpret_cast<LPARAM>(&tip));
