@@ -150,9 +150,12 @@ void PressSizeChild(HWND toolbar, long child)
 const AccessibleSource SizeButtonsSource = {SizeChildCount, SizeName,          SizeRole,      SizeState,
                                             SizeChildRect,  SizeDefaultAction, PressSizeChild};
 
+// The button with the keyboard focus is the toolbar's hot item too, so that the toolbar's own
+// highlight agrees with the focus mark.
 void MoveSizeFocus(HWND toolbar, int size)
 {
     FocusSize = size;
+    SendMessageA(toolbar, TB_SETHOTITEM, 2 * size, 0);
     InvalidateRect(toolbar, nullptr, TRUE);
     NotifyFocus(toolbar, size + 1);
 }
@@ -179,16 +182,19 @@ LRESULT CALLBACK SizeToolbarProc(HWND toolbar, UINT msg, WPARAM wParam, LPARAM l
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
+        DefSubclassProc(toolbar, msg, wParam, lParam);
+        MoveSizeFocus(toolbar, FocusSize);
+        return 0;
     case WM_KILLFOCUS:
+        DefSubclassProc(toolbar, msg, wParam, lParam);
+        SendMessageA(toolbar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
         InvalidateRect(toolbar, nullptr, TRUE);
-        if (msg == WM_SETFOCUS)
-            NotifyFocus(toolbar, FocusSize + 1);
-        break;
+        return 0;
     case WM_PAINT: {
         LRESULT result = DefSubclassProc(toolbar, msg, wParam, lParam);
         if (GetFocus() == toolbar && FocusMarksShown()) {
             RECT frame = SizeButtonRect(toolbar, FocusSize);
-            InflateRect(&frame, -4, -4);
+            InflateRect(&frame, -6, -6); // inside the image's outline
             HDC dc = GetDC(toolbar);
             DrawFocusFrame(dc, frame);
             ReleaseDC(toolbar, dc);
