@@ -202,7 +202,9 @@ LRESULT CALLBACK SizeToolbarProc(HWND toolbar, UINT msg, WPARAM wParam, LPARAM l
         return result;
     }
     case WM_GETOBJECT:
-        return AnswerGetObject(toolbar, wParam, lParam, SizeButtonsSource);
+        if (static_cast<long>(lParam) == OBJID_CLIENT)
+            return AnswerGetObject(toolbar, wParam, lParam, SizeButtonsSource);
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(toolbar, SizeToolbarProc, 0);
         break;

@@ -6,7 +6,17 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+std::vector<std::pair<DWORD, HWND>> Events; // the win events seen, with their windows
+
+void CALLBACK SeeEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD)
+{
+    Events.push_back({event, window});
+}
 
 void Key(HWND window, UINT key, LPARAM lParam = 1)
 {
@@ -86,7 +96,8 @@ TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
 }
 
 // Through the platform's accessibility functions: each card's name and state, face down, face up
-// with its text as plain text and its media, and found.
+// with its text as plain text and its media, and found; a turned card tells of its new name, and
+// as the focused card it is spoken again.
 TEST_F(BoardTest, ScreenReadersHearEachCard)
 {
     CardSet* cards = MakeCardSet(2);
@@ -130,4 +141,17 @@ TEST_F(BoardTest, ScreenReadersHearEachCard)
         SysFreeString(name);
         object->Release();
     }
+    int id = idOf(1, 1);
+    SetWindowLongA(Card(id), FaceUpSlot, 0);
+    SetFocus(Card(id));
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, SeeEvent,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    Events.clear();
+    Click(id);
+    PumpMessages(100);
+    UnhookWinEvent(hook);
+    using Seen = std::pair<DWORD, HWND>;
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(id))));
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(idOf(1, 2)))));
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_FOCUS, Card(id))));
 }
