@@ -10,7 +10,6 @@
 #include "cardset/card_set_folder.h"
 #include "game/card_accessible.h"
 #include "game/card_button.h"
-#include "game/card_face.h"
 
 #include <commctrl.h>
 #include <oleacc.h>

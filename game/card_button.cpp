@@ -174,6 +174,38 @@ bool FocusBoardCard(HWND board)
     return true;
 }
 
+void DrawFocusFrame(HDC dc, const RECT& frame)
+{
+    // A 2 x 2 checker of the DC's text colour (0 bits) and background colour (1 bits).
+    static const WORD checker[8] = {0x33, 0x33, 0xCC, 0xCC, 0x33, 0x33, 0xCC, 0xCC};
+    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, checker);
+    HBRUSH brush = CreatePatternBrush(pattern);
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top, thick = 2;
+    PatBlt(dc, frame.left, frame.top, width, thick, PATCOPY);
+    PatBlt(dc, frame.left, frame.bottom - thick, width, thick, PATCOPY);
+    PatBlt(dc, frame.left, frame.top + thick, thick, height - 2 * thick, PATCOPY);
+    PatBlt(dc, frame.right - thick, frame.top + thick, thick, height - 2 * thick, PATCOPY);
+    SelectObject(dc, oldBrush);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    DeleteObject(brush);
+    DeleteObject(pattern);
+}
+
+void DrawCardFocusMark(HWND card, HDC dc)
+{
+    if (GetFocus() != card || !FocusMarksShown())
+        return;
+    RECT client;
+    GetClientRect(card, &client);
+    int margin = CardFaceMargin(client.right, client.bottom);
+    RECT frame = {margin + 1, margin + 1, client.right - margin - 1, client.bottom - margin - 1};
+    if (frame.right - frame.left >= 4 && frame.bottom - frame.top >= 4)
+        DrawFocusFrame(dc, frame);
+}
+
 void FocusFirstCard(HWND board)
 {
     FocusCardId = 1;

@@ -19,6 +19,11 @@ LRESULT CALLBACK CardButtonProc(HWND card, UINT msg, WPARAM wParam, LPARAM lPara
 // platform hides focus cues from players who use the mouse; then they stay.
 void ShowFocusMarks();
 bool FocusMarksShown();
+// The keyboard focus mark: a frame two pixels wide in a black and white checker, seen on any
+// colour; drawn over a card just inside its bevel (after its face) when the card has the focus and
+// focus marks are shown.
+void DrawFocusFrame(HDC dc, const RECT& frame);
+void DrawCardFocusMark(HWND card, HDC dc);
 // Gives the keyboard focus to the board's focus card: the card that had it last, or the first;
 // false when the board has no cards.
 bool FocusBoardCard(HWND board);

@@ -16,11 +16,6 @@ void DrawCardFace(HWND card, HDC dc, int mode);
 // Paints a card for WM_PAINT: the background and DrawCardFace, reusing the finished face of a
 // face-up card while its client size, state and colour stay the same.
 void PaintCard(HWND card, HDC dc);
-// The keyboard focus mark: a frame two pixels wide in a black and white checker, seen on any
-// colour; drawn over a card just inside its bevel when the card has the focus and focus marks
-// are shown (card_button.h).
-void DrawFocusFrame(HDC dc, const RECT& frame);
-void DrawCardFocusMark(HWND card, HDC dc);
 // True when PaintCard draws the card's whole client area, background included, so that erasing
 // it first would only be drawn over.
 bool CardPaintCoversAll(HWND card);
