@@ -1,13 +1,18 @@
 // Card-set bar: toolbar of board sizes, "Card sets:" label and the card set combo box. Its
 // pixel sizes are designed for 96 DPI and drawn at the bar's DPI (kept in its property "Dpi");
-// images and font are made again when the main window moves to a monitor of another DPI.
+// images and font are made again when the main window moves to a monitor of another DPI. The
+// toolbar takes the keyboard (arrows, Home, End between its buttons, Space and Enter press one),
+// shows each size as a tooltip and tells screen readers the buttons' names.
 #include "app/card_set_bar.h"
 
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "cardset/card_set_folder.h"
+#include "game/card_accessible.h"
+#include "game/card_button.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <vector>
@@ -21,6 +26,7 @@ const int ButtonGap = 15;
 
 HIMAGELIST BoardSizeImages = nullptr;
 HBRUSH LabelBrush = nullptr;
+int FocusSize = 0; // the board size whose button has the keyboard focus while the toolbar has it
 
 HFONT GetBarFont(HWND bar)
 {
@@ -87,13 +93,133 @@ void MakeDpiObjects(HWND bar, int dpi)
     AddBoardSizeButtons(toolbar, dpi);
 }
 
+// --- The toolbar's keyboard, focus mark and accessible object ---
+
+RECT SizeButtonRect(HWND toolbar, int size)
+{
+    RECT rect = {};
+    SendMessageA(toolbar, TB_GETITEMRECT, 2 * size, reinterpret_cast<LPARAM>(&rect)); // separators between
+    return rect;
+}
+
+// Presses a board-size button as a click does: the toolbar's command goes to the bar.
+void PressSizeButton(HWND toolbar, int size)
+{
+    SendMessageA(GetParent(toolbar), WM_COMMAND, MAKEWPARAM(2001 + size, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(toolbar));
+}
+
+int SizeChildCount(HWND)
+{
+    return CountBoardSizes();
+}
+
+std::wstring SizeName(HWND, long child)
+{
+    return child == CHILDID_SELF ? L"Board sizes" : BoardSizeName(child - 1);
+}
+
+long SizeRole(HWND, long child)
+{
+    return child == CHILDID_SELF ? ROLE_SYSTEM_TOOLBAR : ROLE_SYSTEM_PUSHBUTTON;
+}
+
+long SizeState(HWND toolbar, long child)
+{
+    bool focused = GetFocus() == toolbar && (child == CHILDID_SELF || child - 1 == FocusSize);
+    return child == CHILDID_SELF ? (focused ? STATE_SYSTEM_FOCUSED : 0)
+                                 : STATE_SYSTEM_FOCUSABLE | (focused ? STATE_SYSTEM_FOCUSED : 0);
+}
+
+RECT SizeChildRect(HWND toolbar, long child)
+{
+    return SizeButtonRect(toolbar, child - 1);
+}
+
+const wchar_t* SizeDefaultAction(HWND, long child)
+{
+    return child == CHILDID_SELF ? nullptr : L"Press";
+}
+
+void PressSizeChild(HWND toolbar, long child)
+{
+    PressSizeButton(toolbar, child - 1);
+}
+
+const AccessibleSource SizeButtonsSource = {SizeChildCount, SizeName,          SizeRole,      SizeState,
+                                            SizeChildRect,  SizeDefaultAction, PressSizeChild};
+
+// The button with the keyboard focus is the toolbar's hot item too, so that the toolbar's own
+// highlight agrees with the focus mark.
+void MoveSizeFocus(HWND toolbar, int size)
+{
+    FocusSize = size;
+    SendMessageA(toolbar, TB_SETHOTITEM, 2 * size, 0);
+    InvalidateRect(toolbar, nullptr, TRUE);
+    NotifyFocus(toolbar, size + 1);
+}
+
+// The toolbar as the platform makes it, with the keyboard and the focus mark of our own: a toolbar
+// without the flat style has no keyboard focus of its own to show.
+LRESULT CALLBACK SizeToolbarProc(HWND toolbar, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    int last = CountBoardSizes() - 1;
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (wParam == VK_LEFT || wParam == VK_UP)
+            MoveSizeFocus(toolbar, FocusSize > 0 ? FocusSize - 1 : 0);
+        else if (wParam == VK_RIGHT || wParam == VK_DOWN)
+            MoveSizeFocus(toolbar, FocusSize < last ? FocusSize + 1 : last);
+        else if (wParam == VK_HOME || wParam == VK_END)
+            MoveSizeFocus(toolbar, wParam == VK_HOME ? 0 : last);
+        else if ((wParam == VK_SPACE || wParam == VK_RETURN) && !(HIWORD(lParam) & KF_REPEAT))
+            PressSizeButton(toolbar, FocusSize);
+        else
+            break;
+        ShowFocusMarks();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+        DefSubclassProc(toolbar, msg, wParam, lParam);
+        MoveSizeFocus(toolbar, FocusSize);
+        return 0;
+    case WM_KILLFOCUS:
+        DefSubclassProc(toolbar, msg, wParam, lParam);
+        SendMessageA(toolbar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+        InvalidateRect(toolbar, nullptr, TRUE);
+        return 0;
+    case WM_PAINT: {
+        LRESULT result = DefSubclassProc(toolbar, msg, wParam, lParam);
+        if (GetFocus() == toolbar && FocusMarksShown()) {
+            RECT frame = SizeButtonRect(toolbar, FocusSize);
+            InflateRect(&frame, -6, -6); // inside the image's outline
+            HDC dc = GetDC(toolbar);
+            DrawFocusFrame(dc, frame);
+            ReleaseDC(toolbar, dc);
+        }
+        return result;
+    }
+    case WM_GETOBJECT:
+        if (static_cast<long>(lParam) == OBJID_CLIENT)
+            return AnswerGetObject(toolbar, wParam, lParam, SizeButtonsSource);
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(toolbar, SizeToolbarProc, 0);
+        break;
+    }
+    return DefSubclassProc(toolbar, msg, wParam, lParam);
+}
+
 BOOL OnBarCreate(HWND bar, LPCREATESTRUCT)
 {
-    HWND toolbar = CreateBarChild(
-        bar, TOOLBARCLASSNAMEA, "",
-        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT | CCS_NOPARENTALIGN | CCS_NORESIZE, BarToolbarId);
+    HWND toolbar = CreateBarChild(bar, TOOLBARCLASSNAMEA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT | TBSTYLE_TOOLTIPS |
+                                      CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                  BarToolbarId);
     if (!toolbar)
         return FALSE;
+    SetWindowSubclass(toolbar, SizeToolbarProc, 0, 0);
     HWND label = CreateBarChild(bar, "STATIC", "Card sets:", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, BarLabelId);
     if (!label)
         return FALSE;
@@ -160,6 +286,19 @@ void OnBarCommand(HWND bar, int id, HWND control, UINT code)
     PostMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
+// The tooltip of a board-size button: its size, asked for in the bar's character set or in UTF-16.
+LRESULT OnBarNotify(HWND, int, NMHDR* header)
+{
+    int size = static_cast<int>(header->idFrom) - 2001;
+    if (size < 0 || size >= CountBoardSizes())
+        return 0;
+    if (header->code == TTN_GETDISPINFOA)
+        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(header)->szText, BoardSizeAnsiName(size).c_str(), 80);
+    else if (header->code == TTN_GETDISPINFOW)
+        lstrcpynW(reinterpret_cast<NMTTDISPINFOW*>(header)->szText, BoardSizeName(size).c_str(), 80);
+    return 0;
+}
+
 HBRUSH OnBarCtlColorStatic(HWND, HDC dc, HWND, int)
 {
     SetBkColor(dc, BarBackgroundColor);
@@ -174,6 +313,23 @@ int CountBoardSizes()
     while (BoardSizes[n].Rows != 0)
         ++n;
     return n;
+}
+
+std::wstring BoardSizeName(int row)
+{
+    return std::to_wstring(BoardSizes[row].Rows) + L" \u00D7 " + std::to_wstring(BoardSizes[row].Columns);
+}
+
+std::string BoardSizeAnsiName(int row)
+{
+    std::wstring wide = BoardSizeName(row);
+    char text[64] = "";
+    BOOL substituted = FALSE;
+    int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, text, sizeof text, nullptr, &substituted);
+    if (length > 0 && !substituted)
+        return text;
+    return std::to_string(BoardSizes[row].Rows) + " x " + std::to_string(BoardSizes[row].Columns);
 }
 
 int GetBarDpi(HWND bar)
@@ -239,6 +395,7 @@ LRESULT CALLBACK BarWindowProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
         HANDLE_MSG(bar, WM_SIZE, OnBarSize);
         HANDLE_MSG(bar, WM_COMMAND, OnBarCommand);
         HANDLE_MSG(bar, WM_CTLCOLORSTATIC, OnBarCtlColorStatic);
+        HANDLE_MSG(bar, WM_NOTIFY, OnBarNotify);
     case WmDpiChanged:
         OnBarDpiChanged(bar, LOWORD(wParam));
         return 0;

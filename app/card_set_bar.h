@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // One board size: rows, columns and its image in the bar's image list (-1 before the bar exists).
 struct BoardSize {
     int Rows;
@@ -30,5 +32,9 @@ int GetBarDpi(HWND bar);
 SIZE GetBarSize(HWND bar);
 // The size x size button image of a board size (96 x 96 at 96 DPI); the caller deletes it.
 HBITMAP DrawBoardSizeImage(int rows, int columns, int size = 96);
+// The name of board size row: "2 \u00D7 2" ... "5 \u00D7 4" (rows x columns), as spoken; and as the
+// ANSI code page writes it ("x" where the code page has no multiplication sign).
+std::wstring BoardSizeName(int row);
+std::string BoardSizeAnsiName(int row);
 // Refills the combo box with every card set, sorted, none selected.
 void FillCardSetCombo(HWND mainWindow);

@@ -10,6 +10,7 @@
 #include "editor/cardsets_dialog.h"
 #include "editor/settings_dialog.h"
 #include "game/board.h"
+#include "game/card_button.h"
 #include "print/print_command.h"
 #include "res/resource.h"
 
@@ -101,7 +102,31 @@ void StartSelectedGame(HWND window, int sizeRow)
     }
 }
 
-void OnMainCommand(HWND window, int id, HWND, UINT)
+// Tab and Shift+Tab: the keyboard focus goes round the board-size buttons, the card set list and
+// the board's cards (skipped while the board has none).
+void MoveFocusAround(HWND window, bool backwards)
+{
+    HWND bar = GetDlgItem(window, BarId), board = GetDlgItem(window, BoardId);
+    const HWND stops[] = {GetDlgItem(bar, BarToolbarId), GetDlgItem(bar, BarComboId), board};
+    const int n = 3;
+    HWND focus = GetFocus();
+    int at = backwards ? 0 : n - 1; // from elsewhere: the first going forward, the last going back
+    for (int i = 0; i < n; ++i)
+        if (focus == stops[i] || IsChild(stops[i], focus))
+            at = i;
+    ShowFocusMarks();
+    for (int step = 1; step <= n; ++step) {
+        int next = (at + (backwards ? n - step : step)) % n;
+        if (next != 2) {
+            SetFocus(stops[next]);
+            return;
+        }
+        if (FocusBoardCard(board))
+            return;
+    }
+}
+
+void OnMainCommand(HWND window, int id, HWND, UINT code)
 {
     switch (id) {
     case IDM_CARDSETS:
@@ -126,9 +151,16 @@ void OnMainCommand(HWND window, int id, HWND, UINT)
     case IDM_HELP:
         ShowHelp(window);
         break;
+    case IDM_FOCUS_NEXT:
+    case IDM_FOCUS_PREVIOUS:
+        MoveFocusAround(window, id == IDM_FOCUS_PREVIOUS);
+        break;
     default:
-        if (id >= IDM_BOARDSIZE_FIRST && id <= IDM_BOARDSIZE_LAST)
+        if (id >= IDM_BOARDSIZE_FIRST && id <= IDM_BOARDSIZE_LAST) {
+            if (code == 1) // Ctrl+1 to Ctrl+6: a keyboard player, shown where the focus is
+                ShowFocusMarks();
             StartSelectedGame(window, id - IDM_BOARDSIZE_FIRST);
+        }
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "game/card_accessible.h"
 #include "game/card_button.h"
 #include "game/card_face.h"
 #include "media/sound_player.h"
@@ -124,6 +125,7 @@ void TurnCard(HWND card, int faceUp)
 {
     SetWindowLongA(card, FaceUpSlot, faceUp);
     InvalidateRect(card, nullptr, TRUE);
+    NotifyCardTurned(card);
 }
 
 // Turns the clicked card and, on a turn's second card, decides the turn. Returns early when the
@@ -292,6 +294,7 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
     RECT client;
     GetClientRect(board, &client);
     LayoutCards(board, client.right, client.bottom);
+    FocusFirstCard(board);
     error.clear();
     return true;
 }
@@ -307,6 +310,14 @@ void EndGame(HWND board)
         ++GameSerial;
     }
     StopAllCardMedia(board);
+}
+
+bool GetBoardShape(HWND board, int& rows, int& columns)
+{
+    GameParams* params = GetParams(board);
+    rows = params ? params->Rows : 0;
+    columns = params ? params->Columns : 0;
+    return params != nullptr;
 }
 
 void LayoutCards(HWND board, int width, int height)

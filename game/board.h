@@ -22,6 +22,9 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
 // Removes the running game and stops all card media.
 void EndGame(HWND board);
 
+// The running game's rows and columns; false when no game runs.
+bool GetBoardShape(HWND board, int& rows, int& columns);
+
 // Places the card buttons in a client area of the given size.
 void LayoutCards(HWND board, int width, int height);
 // The turn logic for a click on a card. A click that arrives while a turn is being decided (from

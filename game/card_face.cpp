@@ -340,6 +340,7 @@ void PaintCard(HWND card, HDC dc)
     BeginPaintingPictures();
     PaintCardFace(card, dc);
     EndPaintingPictures();
+    DrawCardFocusMark(card, dc);
 }
 
 void ReleaseCardPaintCache(HWND card)

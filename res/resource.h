@@ -17,3 +17,7 @@
 // Board-size buttons of the card-set bar: 2001 + row of the board size table.
 #define IDM_BOARDSIZE_FIRST 2001
 #define IDM_BOARDSIZE_LAST 2006
+
+// Tab and Shift+Tab: the keyboard focus to the next or previous part of the main window.
+#define IDM_FOCUS_NEXT 4001
+#define IDM_FOCUS_PREVIOUS 4002

@@ -6,6 +6,9 @@
 #include "res/resource.h"
 #include "support/test_support.h"
 
+#include <commctrl.h>
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 // The bar on top at its preferred height plus 5, the board below. Nothing is selected at first:
@@ -82,5 +85,65 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
         DestroyMainWindow(OpenMainWindow());
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
+    ResetUserData();
+}
+
+// Keys alone: Tab and Shift+Tab go round the board-size buttons, the card set list and the cards
+// (once there are cards); arrows and Space on the buttons and Ctrl+4 start games, with the focus on
+// the first card; the buttons are named, "2 × 2" to "5 × 4", for tooltips and screen readers.
+TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
+{
+    ResetUserData();
+    ASSERT_TRUE(SaveCardSet("Ten", CardSet(10)));
+    HWND window = OpenMainWindow(), bar = GetDlgItem(window, 1), board = GetDlgItem(window, 2);
+    HWND toolbar = GetDlgItem(bar, BarToolbarId), combo = GetCardSetCombo(window);
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    auto press = [&](UINT key, UINT modifier = 0) { // as the message loop hands a key on
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        keys[modifier] = 0x80;
+        SetKeyboardState(keys);
+        MSG msg = {GetFocus(), WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
+        if (!TranslateAcceleratorA(window, accelerators, &msg))
+            DispatchMessageA(&msg);
+        keys[modifier] = 0;
+        SetKeyboardState(keys);
+        PumpMessages();
+        return GetFocus();
+    };
+    EXPECT_EQ(toolbar, press(VK_TAB));
+    EXPECT_EQ(combo, press(VK_TAB));
+    EXPECT_EQ(toolbar, press(VK_TAB)) << "no cards to go to";
+    press(VK_END);
+    EXPECT_EQ(GetDlgItem(board, 1), press(VK_SPACE)) << "5 x 4 dealt, the first card focused";
+    EXPECT_TRUE(GetDlgItem(board, 20) && !GetDlgItem(board, 21));
+    EXPECT_EQ(toolbar, press(VK_TAB));
+    EXPECT_EQ(GetDlgItem(board, 1), press(VK_TAB, VK_SHIFT));
+    press('4', VK_CONTROL);
+    EXPECT_TRUE(GetDlgItem(board, 16) && !GetDlgItem(board, 17)) << "Ctrl+4: 4 x 4";
+
+    IAccessible* object = nullptr;
+    ASSERT_EQ(S_OK,
+              AccessibleObjectFromWindow(toolbar, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)));
+    std::wstring names;
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    for (child.lVal = 1; child.lVal <= 6; ++child.lVal) {
+        BSTR name = nullptr;
+        object->get_accName(child, &name);
+        names += std::wstring(name ? name : L"?") + L"|";
+        SysFreeString(name);
+    }
+    object->Release();
+    EXPECT_EQ(L"2 \u00D7 2|2 \u00D7 3|3 \u00D7 2|4 \u00D7 4|4 \u00D7 5|5 \u00D7 4|", names);
+    ASSERT_TRUE(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+    NMTTDISPINFOA tip = {};
+    tip.hdr = {toolbar, 2005, TTN_GETDISPINFOA};
+    SendMessageA(bar, WM_NOTIFY, 2005, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_EQ(GetACP() == 1252 ? "4 \xD7 5" : "4 x 5", std::string(tip.szText));
+    DestroyMainWindow(window);
     ResetUserData();
 }

@@ -96,6 +96,27 @@ wait_for '^card16 faceup=0' 15 window >/dev/null || fail "the won board was not 
 [ "$(faceup_count)" = 0 ] || fail "a card of the new deal is face up"
 screenshot 04-dealt-again
 
+# --- Keyboard play (no clicks) ---------------------------------------------------------------
+# Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn each pair
+# to the new deal; Ctrl+4 then deals 4 x 4.
+xdotool key ctrl+1
+for _ in $(seq 40); do probe window | grep -q '^card5 ' || break; sleep 0.25; done
+[ "$(probe window | grep -c '^card[0-9]* faceup=0')" = 4 ] || fail "Ctrl+1 did not deal 2 x 2"
+found=0
+for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un); do
+    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { sub("card", "", $1); print $1 }'); do
+        xdotool key Home $(sed 's/^1$//; s/^2$/Right/; s/^3$/Down/; s/^4$/Down Right/' <<<"$card") space
+        sleep 0.3
+    done
+    found=$((found + 2))
+    [ $found = 4 ] || [ "$(faceup_count)" = $found ] || fail "the keyboard did not turn pair $pair"
+done
+screenshot 05-keyboard-won
+wait_for '^card4 faceup=0' 15 window >/dev/null && [ "$(faceup_count)" = 0 ] || fail "no new deal after the keyboard game"
+xdotool key ctrl+4
+dealt=$(wait_for '^card16 ' 10 window) && ! grep -q '^card17 ' <<<"$dealt" || fail "Ctrl+4 did not deal 4 x 4"
+# --- End of keyboard play ------------------------------------------------------------------------
+
 # A card set of the player's: two pairs, one text made bold, one coloured with the colour chooser,
 # a picture chosen with Browse...; saved, listed in the bar and played.
 click_editor() { # the text line (bottom edge) or, with a second argument, button 0-3 of an editor

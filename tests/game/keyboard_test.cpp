@@ -1,0 +1,157 @@
+// Keyboard play on the board: the focus mark, moving the focus, keys held during a turn's wait, and
+// what a screen reader is told of each card.
+#include "game/card_accessible.h"
+#include "game/card_face.h"
+#include "tests/game/game_fixture.h"
+
+#include <oleacc.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<std::pair<DWORD, HWND>> Events; // the win events seen, with their windows
+
+void CALLBACK SeeEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD)
+{
+    Events.push_back({event, window});
+}
+
+void Key(HWND window, UINT key, LPARAM lParam = 1)
+{
+    SendMessageA(window, WM_KEYDOWN, key, lParam);
+}
+
+} // namespace
+
+// A mouse player sees no mark; once keys are used, the focused card alone shows a black and white
+// frame inside its bevel, face down and face up, and drawing it leaves no objects behind.
+TEST_F(BoardTest, FocusMarkShowsOnceTheKeyboardIsUsed)
+{
+    Start(MakeCardSet(2), 2, 2);
+    PumpMessages();
+    ASSERT_EQ(Card(1), GetFocus()) << "a new deal puts the focus on the first card";
+    auto frameInk = [this](int id) { // the fewer of black and white pixels along the frame's top row
+        Pixels p = CaptureClient(Card(id));
+        int margin = CardFaceMargin(p.Width, p.Height), black = 0, white = 0;
+        for (int x = margin + 1; x < p.Width - margin - 1; ++x) {
+            black += p.At(x, margin + 1) == RGB(0, 0, 0);
+            white += p.At(x, margin + 1) == RGB(255, 255, 255);
+        }
+        return std::min(black, white);
+    };
+    EXPECT_EQ(0, frameInk(1));
+    Key(Card(1), VK_RIGHT);
+    EXPECT_EQ(Card(2), GetFocus());
+    int gdi = CountGdiObjects();
+    EXPECT_GT(frameInk(2), 150);
+    EXPECT_EQ(0, frameInk(1));
+    EXPECT_EQ(gdi, CountGdiObjects());
+    Key(Card(2), VK_SPACE);
+    PumpMessages();
+    EXPECT_EQ(1, FaceUp(2));
+    frameInk(2); // keeps the finished face
+    gdi = CountGdiObjects();
+    EXPECT_GT(frameInk(2), 150) << "face up";
+    EXPECT_EQ(gdi, CountGdiObjects());
+}
+
+// Arrows move one cell and stop at the edges; Home and End go to the first and last card.
+TEST_F(BoardTest, ArrowsHomeAndEndMoveTheFocus)
+{
+    Start(MakeCardSet(10), 4, 5);
+    const struct {
+        int From;
+        UINT Key;
+        int To;
+    } moves[] = {{1, VK_LEFT, 1},    {1, VK_UP, 1},     {1, VK_RIGHT, 2},  {1, VK_DOWN, 6}, {5, VK_RIGHT, 5},
+                 {10, VK_RIGHT, 10}, {11, VK_LEFT, 11}, {18, VK_DOWN, 18}, {18, VK_UP, 13}, {13, VK_LEFT, 12},
+                 {7, VK_HOME, 1},    {7, VK_END, 20},   {20, VK_DOWN, 20}};
+    for (const auto& move : moves) {
+        SetFocus(Card(move.From));
+        Key(Card(move.From), move.Key);
+        EXPECT_EQ(Card(move.To), GetFocus()) << move.From << " key " << move.Key;
+    }
+}
+
+// Enter during a turn's wait turns its card after the turn, as a click does; a key held down turns
+// nothing more.
+TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
+{
+    Start(MakeCardSet(8), 4, 4);
+    int first = CardOf(0, 0), stranger = CardOf(1, 0), third = CardOf(2, 0);
+    WriteSetting("DisplayTime", "300");
+    Click(first);
+    SetFocus(Card(third));
+    PostMessageA(Card(third), WM_KEYDOWN, VK_RETURN, 1);
+    Click(stranger);
+    EXPECT_EQ(0, FaceUp(first) + FaceUp(stranger) + FaceUp(third));
+    PumpMessages();
+    EXPECT_EQ(3, TurnState() + FaceUp(third));
+    int fourth = CardOf(3, 0);
+    Key(Card(fourth), VK_SPACE, 0x40000001); // a repeat of a key held down
+    PumpMessages();
+    EXPECT_EQ(0, FaceUp(fourth));
+}
+
+// Through the platform's accessibility functions: each card's name and state, face down, face up
+// with its text as plain text and its media, and found; a turned card tells of its new name, and
+// as the focused card it is spoken again.
+TEST_F(BoardTest, ScreenReadersHearEachCard)
+{
+    CardSet* cards = MakeCardSet(2);
+    (*cards)[0] = CardPair();
+    (*cards)[0].Text1 = "{\\rtf1\\ansi {\\b Robin}\\tab  red}";
+    (*cards)[0].PictureFileName1 = "robin.png";
+    (*cards)[0].SoundFileName1 = "song.wav";
+    (*cards)[1].VideoFileName2 = "wren.avi";
+    (*cards)[1].Text2 = "";
+    Start(cards, 2, 2);
+    SetFocus(nullptr);
+    auto idOf = [this](int pair, int side) {
+        int id = CardOf(pair, 0);
+        return Slot(id, SideSlot) == side ? id : CardOf(pair, 1);
+    };
+    const long up = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_PRESSED;
+    const struct {
+        int Pair, Side, FaceUp;
+        const wchar_t* Says;
+        long State;
+    } cases[] = {{0, 1, 0, L", face down", STATE_SYSTEM_FOCUSABLE},
+                 {0, 1, 1, L": Robin red, picture, sound", up},
+                 {0, 2, 1, L": Robin red, picture, sound, found", up | STATE_SYSTEM_READONLY},
+                 {1, 2, 1, L": video", up},
+                 {1, 1, 1, L": first 1, found", up | STATE_SYSTEM_READONLY}};
+    for (const auto& card : cases) {
+        int id = idOf(card.Pair, card.Side);
+        SetWindowLongA(Card(id), FaceUpSlot, card.FaceUp);
+        IAccessible* object = nullptr;
+        ASSERT_EQ(S_OK, AccessibleObjectFromWindow(Card(id), OBJID_CLIENT, IID_IAccessible,
+                                                   reinterpret_cast<void**>(&object)));
+        VARIANT self, state;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        EXPECT_EQ(S_OK, object->get_accName(self, &name));
+        EXPECT_EQ(S_OK, object->get_accState(self, &state));
+        EXPECT_EQ(L"Card " + std::to_wstring(id) + L" of 4" + card.Says, std::wstring(name ? name : L""));
+        EXPECT_EQ(card.State, state.lVal) << id;
+        SysFreeString(name);
+        object->Release();
+    }
+    int id = idOf(1, 1);
+    SetWindowLongA(Card(id), FaceUpSlot, 0);
+    SetFocus(Card(id));
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, SeeEvent,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    Events.clear();
+    Click(id);
+    PumpMessages(100);
+    UnhookWinEvent(hook);
+    using Seen = std::pair<DWORD, HWND>;
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(id))));
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(idOf(1, 2)))));
+    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_FOCUS, Card(id))));
+}
