@@ -235,16 +235,6 @@ TEST(CardSetNames, RefusedNamesOfEveryKind)
 
 namespace {
 
-// The .mnc files of a folder beside this source file (a Unix path is seen on drive Z:).
-std::vector<std::string> SourceFiles(const std::string& relative)
-{
-    std::string folder = __FILE__;
-    for (char& c : folder)
-        c = c == '/' ? '\\' : c;
-    folder = (folder[0] == '\\' ? "Z:" : "") + folder.substr(0, folder.find_last_of('\\') + 1) + relative;
-    return Files(folder, "*.mnc", true);
-}
-
 // Loads bytes as a card set, saves and loads it again: within 5 s, and the same pairs. Empty when
 // all is well, else what went wrong.
 std::string Check(const std::string& bytes)
@@ -290,9 +280,9 @@ std::string Mutate(std::string s, std::mt19937& rng)
 // mutations of the sample card sets. A failing input is written to the test's folder for keeping.
 TEST_F(CardSetFile, DamagedFilesLoadBoundedAndSaveBackIdentically)
 {
-    for (const std::string& kept : SourceFiles("corpus"))
+    for (const std::string& kept : Files(SourcePath("tests\\cardset\\corpus"), "*.mnc", true))
         EXPECT_EQ("", Check(kept)) << kept.substr(0, 200);
-    std::vector<std::string> seeds = SourceFiles("..\\..\\samples");
+    std::vector<std::string> seeds = Files(SourcePath("samples"), "*.mnc", true);
     ASSERT_FALSE(seeds.empty());
     std::mt19937 rng(20261207);
     int failures = 0;

@@ -97,7 +97,7 @@ TEST(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
         loaded);
     for (const auto& s : steps)
         expected.push_back("Error: " + s.Message);
-    EXPECT_EQ(expected, SeenTexts(driver));
+    EXPECT_EQ(expected, driver.Told(1));
     EXPECT_EQ(blanks + "|" + folder + "\\CAT.bmp|" + meow + "|" + blanks,
               pair.PictureFileName1 + "|" + pair.PictureFileName2 + "|" + pair.SoundFileName2 + "|" +
                   pair.VideoFileName2);
@@ -159,7 +159,7 @@ TEST(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
     EXPECT_EQ((std::vector<std::string>{"Error: ShellExecute of charmap.exe failed, error code 2",
                                         "Error: ShellExecute of mspaint.exe failed, error code 2",
                                         std::string("Error: ShellExecute of ") + recorder + " failed, error code 2"}),
-              SeenTexts(driver, 5));
+              driver.Told(5));
 }
 
 // B/I/U toggles, the font list, Tahoma 10 typing, chooser start colours, shared custom colours, Tab.

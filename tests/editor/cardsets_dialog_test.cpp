@@ -109,7 +109,7 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
     expected.insert(expected.end(), {"Card set", "Name of new card set", "Card set", "Card pair",
                                      "New name of card set", "Name of copied card set",
                                      "Question: Are you really sure that you want to remove card set \"Dogs\"?"});
-    std::vector<std::string> seen = SeenTexts(driver);
+    std::vector<std::string> seen = driver.Told(1);
     EXPECT_EQ(expected, std::vector<std::string>(seen.begin(), seen.begin() + 18));
     EXPECT_FALSE(CardSetExists("  Fresh") || CardSetExists("Dogs") || CardSetExists("Cats"));
     CardSet birds, kittens;
@@ -122,7 +122,7 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
     driver.Press(IDOK);
     driver.Then(Pressing(IDOK, Pressing(IDCANCEL)));
     EXPECT_EQ("", ShowNameDialog(nullptr, NameForCopy, "Name of copied card set", "Kittens"));
-    EXPECT_EQ("Error: Card set already exists", SeenTexts(driver).back());
+    EXPECT_EQ("Error: Card set already exists", driver.Told(1).back());
 }
 
 // Failures on a file held open, then read-only: reported naming the card set, no change counted.
@@ -164,7 +164,7 @@ TEST(CardSetsDialog, FailuresAreReportedAndChangeNothing)
                   "protected or a folder). Its file was left as it was.\nYour changes are still open: save them "
                   "again, or cancel to give them up.",
                   "Card set"}),
-              SeenTexts(driver));
+              driver.Told(1));
     EXPECT_EQ((std::vector<std::string>{"Cats;Dogs;", "Cats;Dogs;+", "Cats;Dogs;", "Cats;Dogs;", "Cats;Dogs;"}), Lists);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, ReadBytes(path));

@@ -36,7 +36,7 @@ TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
     EXPECT_EQ(1, ShowSettingsDialog(nullptr));
     std::vector<std::string> expected(4, "Error: Duration is not a number");
     expected.resize(6, "Error: Duration must not be more than 60000 ms");
-    EXPECT_EQ(expected, SeenTexts(driver));
+    EXPECT_EQ(expected, driver.Told(1));
     EXPECT_EQ("60000|192", ReadSetting("DisplayTime") + "|" + ReadSetting("ButtonBackgroundColorR"));
     // Chooser OK then dialog Cancel; chooser OK then dialog OK; chooser Cancel then dialog Cancel.
     const int buttons[][2] = {{IDOK, IDCANCEL}, {IDOK, IDOK}, {IDCANCEL, IDCANCEL}};
