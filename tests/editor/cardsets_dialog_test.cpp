@@ -65,8 +65,10 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
         {"  a?", invalid},
         {"a|b", invalid},
         {"two\r\nlines", "Name must not contain control characters or line breaks"},
+        {"tab\there", "Name must not contain control characters or line breaks"},
         {"CON", device},
         {"com1.txt", device},
+        {"LPT1 .x", device},
         {"Cats", "Card set already exists"},
         {"CATS", "Card set already exists"},
         {std::string(250, 'n'), "Name is too long for a file name"},
@@ -110,7 +112,7 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
                                      "New name of card set", "Name of copied card set",
                                      "Question: Are you really sure that you want to remove card set \"Dogs\"?"});
     std::vector<std::string> seen = driver.Told(1);
-    EXPECT_EQ(expected, std::vector<std::string>(seen.begin(), seen.begin() + 18));
+    EXPECT_EQ(expected, std::vector<std::string>(seen.begin(), seen.begin() + 20));
     EXPECT_FALSE(CardSetExists("  Fresh") || CardSetExists("Dogs") || CardSetExists("Cats"));
     CardSet birds, kittens;
     LoadCardSet("Birds", birds);
