@@ -1,5 +1,7 @@
-// Main window: children, menu state, commands, the last card set, and starting a game.
+// Main window: children, the card-set bar with its drawn board-size buttons, menu state, commands,
+// the help page, the last card set, and starting a game.
 #include "app/card_set_bar.h"
+#include "app/help_about.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "cardset/card_set.h"
@@ -11,9 +13,42 @@
 
 #include <gtest/gtest.h>
 
-// The bar on top at its preferred height plus 5, the board below. Nothing is selected at first:
-// Print is grey and a board size says so; unknown commands do nothing; F1 reaches the window from
-// the combo box, a plain P does not. Opening and closing leaks no objects.
+// Grid lines (two black pixels deep) share their borders; the last cell takes what the division
+// leaves. Drawing leaves no objects behind.
+TEST(BoardSizeImage, GridLinesShareBordersAndTheLastCellTakesTheRest)
+{
+    const struct {
+        int Rows, Columns;
+        std::vector<int> Across, Down; // where lines cross row 10 and column 10
+    } rows[] = {{2, 3, {0, 31, 62, 95}, {0, 47, 95}},
+                {3, 2, {0, 47, 95}, {0, 31, 62, 95}},
+                {4, 5, {0, 19, 38, 57, 76, 95}, {0, 23, 46, 69, 95}}};
+    int before = CountGdiObjects();
+    for (const auto& row : rows) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, DrawBoardSizeImage(row.Rows, row.Columns));
+        Pixels p = CaptureDC(dc, 96, 96);
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+        std::vector<int> across, down;
+        for (int i = 0; i < 96; ++i) {
+            if (p.At(i, 10) == RGB(0, 0, 0) && p.At(i, 11) == RGB(0, 0, 0))
+                across.push_back(i);
+            if (p.At(10, i) == RGB(0, 0, 0) && p.At(11, i) == RGB(0, 0, 0))
+                down.push_back(i);
+        }
+        EXPECT_EQ(row.Across, across) << row.Rows << " x " << row.Columns;
+        EXPECT_EQ(row.Down, down) << row.Rows << " x " << row.Columns;
+        EXPECT_EQ(RGB(192, 192, 192), p.At(12, 12));
+    }
+    EXPECT_EQ(before, CountGdiObjects());
+}
+
+// The bar on top at its preferred height plus 5 in its colour, the board below; the toolbar keeps
+// its width in a narrow window and the label repaints without new objects. The card sets are
+// listed sorted, none selected: Print is grey and a board size says so; unknown commands do nothing;
+// F1 reaches the window from the combo box (a plain P does not) and the help page opens, or its
+// absence is told with its path. Opening and closing leaks no objects.
 TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
 {
     HWND window = nullptr;
@@ -23,29 +58,33 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
         SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(game), 0);
         return (GetMenuState(game, IDM_PRINT, MF_BYCOMMAND) & MF_GRAYED) != 0;
     };
-    auto command = [&](int id) { // "Caption: text" of the one box the command may open
-        DialogDriver driver;
-        driver.Press(IDOK);
-        SendMessageA(window, WM_COMMAND, id, 0);
-        PumpMessages(100);
-        return driver.Seen().empty() ? "" : driver.Seen()[0].Caption + ": " + driver.Seen()[0].Text;
-    };
+    auto command = [&](int id) { return Answered([&] { SendMessageA(window, WM_COMMAND, id, 0); }); };
     ResetUserData();
     CardSet two(2);
     two[0].Text1 = "a", two[1].Text1 = "b";
     for (const char* name : {"Capitals", "animals", "Zoo"})
         ASSERT_TRUE(SaveCardSet(name, two));
     window = OpenMainWindow();
-    RECT client, bar, board;
+    HWND bar = GetDlgItem(window, 1), toolbar = GetDlgItem(bar, BarToolbarId);
+    RECT client, barRect, board, toolbarRect;
     GetClientRect(window, &client);
-    GetWindowRect(GetDlgItem(window, 1), &bar);
+    GetWindowRect(bar, &barRect);
     GetWindowRect(GetDlgItem(window, 2), &board);
-    EXPECT_TRUE(GetBarSize(GetDlgItem(window, 1)).cy + 5 == bar.bottom - bar.top &&
-                board.right - board.left == client.right && board.bottom - bar.top == client.bottom);
+    EXPECT_TRUE(GetBarSize(bar).cy + 5 == barRect.bottom - barRect.top && board.right - board.left == client.right &&
+                board.bottom - barRect.top == client.bottom);
+    EXPECT_GT(CaptureClient(bar).Count(BarBackgroundColor), 2 * CaptureClient(bar).Width);
+    MoveWindow(window, 0, 0, 300, 400, TRUE);
+    GetWindowRect(toolbar, &toolbarRect);
+    EXPECT_EQ(GetBarSize(bar).cx, toolbarRect.right - toolbarRect.left);
+    int gdi = CountGdiObjects();
+    for (int i = 0; i < 50; ++i)
+        CaptureClient(GetDlgItem(bar, BarLabelId));
+    EXPECT_EQ(gdi, CountGdiObjects());
     HWND combo = GetCardSetCombo(window);
-    char last[64] = "";
+    char first[64] = "", last[64] = "";
+    SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
     SendMessageA(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(last));
-    EXPECT_EQ("3 Zoo", std::to_string(SendMessageA(combo, CB_GETCOUNT, 0, 0)) + " " + last);
+    EXPECT_EQ("3 animals Zoo", std::to_string(SendMessageA(combo, CB_GETCOUNT, 0, 0)) + " " + first + " " + last);
     EXPECT_TRUE(selection() == CB_ERR && printItemGrey());
     EXPECT_EQ("Error: No card set selected", command(IDM_BOARDSIZE_FIRST));
     EXPECT_EQ("", command(1500) + command(2007));
@@ -55,10 +94,24 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
     SetFocus(combo);
     MSG f1 = {combo, WM_KEYDOWN, VK_F1, 0x003B0001, GetTickCount(), {0, 0}};
     MSG plainP = {combo, WM_KEYDOWN, 'P', 0x00190001, GetTickCount(), {0, 0}};
-    DialogDriver driver; // F1 opens help: the test program's folder has no help page
-    driver.Press(IDOK);
-    EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &f1));
+    std::string page = GetHelpPagePath(), folder = page.substr(0, page.rfind('\\'));
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    EXPECT_EQ(std::string(program).substr(0, std::string(program).rfind('\\')) + "\\help\\mnemora.html", page);
+    DeleteFileA(page.c_str());
+    RemoveDirectoryA(folder.c_str());
+    EXPECT_EQ("Error: ShellExecute of " + page + " failed, error code 2",
+              Answered([&] { EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &f1)); }));
     EXPECT_FALSE(TranslateAcceleratorA(window, accelerators, &plainP));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteBytes(page, "<html><body>help</body></html>");
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "MnemoraTestPage", 0);
+    RegSetValueA(HKEY_CLASSES_ROOT, "MnemoraTestPage\\shell\\open\\command", REG_SZ, "cmd.exe /c exit", 0);
+    EXPECT_EQ("", command(IDM_HELP));
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "MnemoraTestPage");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html"); // the test prefix had no page program of its own
+    DeleteFileA(page.c_str());
+    RemoveDirectoryA(folder.c_str());
     DestroyMainWindow(window);
 
     // The stored card set is selected whatever its letter case and stored again at exit; one no
@@ -80,7 +133,8 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
     DestroyMainWindow(window); // removes the quit message
     EXPECT_EQ("Zoo", ReadSetting("LastProfile"));
 
-    int gdi = CountGdiObjects(), user = CountUserObjects();
+    gdi = CountGdiObjects();
+    int user = CountUserObjects();
     for (int i = 0; i < 10; ++i)
         DestroyMainWindow(OpenMainWindow());
     EXPECT_EQ(gdi, CountGdiObjects());

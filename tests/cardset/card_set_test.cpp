@@ -58,7 +58,8 @@ class CardSetFile : public testing::Test {
 } // namespace
 
 // The platform's layout, escapes (which have no escape of their own), and values far beyond the
-// platform's limits read back whole (mended: 10 MB of escape words took more than 20 s to load).
+// platform's limits read back whole (mended: 10 MB of escape words took more than 20 s to load);
+// %VARIABLE% file names expanded however long.
 TEST_F(CardSetFile, LayoutEscapesAndLongValuesRoundTrip)
 {
     CardSet set = {FullPair(1), CardPair(), FullPair(3)};
@@ -86,6 +87,12 @@ TEST_F(CardSetFile, LayoutEscapesAndLongValuesRoundTrip)
     EXPECT_EQ(4u, loaded.size());
     for (std::string text : {"#SPECIALR^#SPECIALN^", "a#SPECIALN^#SPECIALR^b#", "#SPECIALR", "##SPECIALN^^"})
         EXPECT_EQ(ReplaceAll(ReplaceAll(text, "#SPECIALR^", "\r"), "#SPECIALN^", "\n"), UnescapeLineBreaks(text));
+    SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str()); // beyond the usual buffer
+    std::string names[] = {"%MNEMORA_LONG%\\a.wav", "C:\\b.png", "%NO_SUCH_VARIABLE%\\c"};
+    for (std::string& name : names)
+        ExpandFileName(name);
+    EXPECT_EQ(std::string(3000, 'L') + "\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c",
+              names[0] + "|" + names[1] + "|" + names[2]);
 }
 
 // Damaged and foreign files read within bounds: pairs beyond the file are empty, a damaged count
@@ -210,40 +217,7 @@ TEST_F(CardSetFile, FolderOperationsReportFailuresAndLeaveUnreadableFilesAlone)
     CloseHandle(lock);
 }
 
-// The name checks, each with its own message in the name dialog (mended: device names, control
-// characters and over-long paths made files that could not be used).
-TEST(CardSetNames, RefusedNamesOfEveryKind)
-{
-    // Name, then flags: valid characters, control characters, device name, path fits.
-    const char* rows[] = {
-        "Trip 2013. 100%|V--F", "what?|---F", "a\r\nb|VC-F",  "tab\there|VC-F", "CON|V-DF", "nul.txt|V-DF", "Com7|V-DF",
-        "LPT1 .x|V-DF",         "COM0|V--F",  "CONSOLE|V--F", "|V---"};
-    for (const char* row : rows) {
-        std::string name = std::string(row).substr(0, std::string(row).find('|'));
-        name = name.empty() ? std::string(300, 'n') : name;
-        std::string flags = {'|', IsValidCardSetName(name) ? 'V' : '-', HasControlCharacters(name) ? 'C' : '-',
-                             IsDeviceName(name) ? 'D' : '-', CardSetPathFits(name) ? 'F' : '-'};
-        EXPECT_EQ(std::string(row).substr(std::string(row).find('|')), flags) << name;
-    }
-    SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str()); // beyond the usual buffer
-    std::string names[] = {"%MNEMORA_LONG%\\a.wav", "C:\\b.png", "%NO_SUCH_VARIABLE%\\c"};
-    for (std::string& name : names)
-        ExpandFileName(name);
-    EXPECT_EQ(std::string(3000, 'L') + "\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c",
-              names[0] + "|" + names[1] + "|" + names[2]);
-}
-
 namespace {
-
-// The .mnc files of a folder beside this source file (a Unix path is seen on drive Z:).
-std::vector<std::string> SourceFiles(const std::string& relative)
-{
-    std::string folder = __FILE__;
-    for (char& c : folder)
-        c = c == '/' ? '\\' : c;
-    folder = (folder[0] == '\\' ? "Z:" : "") + folder.substr(0, folder.find_last_of('\\') + 1) + relative;
-    return Files(folder, "*.mnc", true);
-}
 
 // Loads bytes as a card set, saves and loads it again: within 5 s, and the same pairs. Empty when
 // all is well, else what went wrong.
@@ -290,9 +264,9 @@ std::string Mutate(std::string s, std::mt19937& rng)
 // mutations of the sample card sets. A failing input is written to the test's folder for keeping.
 TEST_F(CardSetFile, DamagedFilesLoadBoundedAndSaveBackIdentically)
 {
-    for (const std::string& kept : SourceFiles("corpus"))
+    for (const std::string& kept : Files(SourcePath("tests\\cardset\\corpus"), "*.mnc", true))
         EXPECT_EQ("", Check(kept)) << kept.substr(0, 200);
-    std::vector<std::string> seeds = SourceFiles("..\\..\\samples");
+    std::vector<std::string> seeds = Files(SourcePath("samples"), "*.mnc", true);
     ASSERT_FALSE(seeds.empty());
     std::mt19937 rng(20261207);
     int failures = 0;

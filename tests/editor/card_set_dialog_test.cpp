@@ -113,7 +113,7 @@ TEST(CardSetDialog, DrawsListingsTextsAndTheSelection)
             PressDialogButton(dialog, i == 2 ? IDC_CARDSET_ADD : IDCANCEL);
         });
     }
-    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", SeenTexts(driver).back());
+    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", driver.Told(1).back());
     int all = plain[0].Width * plain[0].Height, itemArea = (item[0].right - item[0].left) * item[0].bottom;
     ASSERT_GT(all, 0);
     EXPECT_GT(plain[0].Count(white), all - itemArea);
@@ -180,7 +180,7 @@ TEST(CardSetDialog, RemoveAddAndModifyChangeThePairs)
                   PressDialogButton(dialog, IDC_CARDSET_MODIFY);
               }));
     EXPECT_STREQ(L"Are you really sure that you want to remove entry with text \"x \x03B1\x03B2\"?", question);
-    std::vector<std::string> seen = SeenTexts(driver);
+    std::vector<std::string> seen = driver.Told(1);
     seen.erase(seen.begin() + 2); // the question above
     EXPECT_EQ((std::vector<std::string>{
                   "Error: A list item has to be selected", "Error: A list item has to be selected",

@@ -65,8 +65,10 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
         {"  a?", invalid},
         {"a|b", invalid},
         {"two\r\nlines", "Name must not contain control characters or line breaks"},
+        {"tab\there", "Name must not contain control characters or line breaks"},
         {"CON", device},
         {"com1.txt", device},
+        {"LPT1 .x", device},
         {"Cats", "Card set already exists"},
         {"CATS", "Card set already exists"},
         {std::string(250, 'n'), "Name is too long for a file name"},
@@ -109,8 +111,8 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
     expected.insert(expected.end(), {"Card set", "Name of new card set", "Card set", "Card pair",
                                      "New name of card set", "Name of copied card set",
                                      "Question: Are you really sure that you want to remove card set \"Dogs\"?"});
-    std::vector<std::string> seen = SeenTexts(driver);
-    EXPECT_EQ(expected, std::vector<std::string>(seen.begin(), seen.begin() + 18));
+    std::vector<std::string> seen = driver.Told(1);
+    EXPECT_EQ(expected, std::vector<std::string>(seen.begin(), seen.begin() + 20));
     EXPECT_FALSE(CardSetExists("  Fresh") || CardSetExists("Dogs") || CardSetExists("Cats"));
     CardSet birds, kittens;
     LoadCardSet("Birds", birds);
@@ -122,7 +124,7 @@ TEST(CardSetsDialog, NamesAreCheckedAndEachActionChangesTheFolder)
     driver.Press(IDOK);
     driver.Then(Pressing(IDOK, Pressing(IDCANCEL)));
     EXPECT_EQ("", ShowNameDialog(nullptr, NameForCopy, "Name of copied card set", "Kittens"));
-    EXPECT_EQ("Error: Card set already exists", SeenTexts(driver).back());
+    EXPECT_EQ("Error: Card set already exists", driver.Told(1).back());
 }
 
 // Failures on a file held open, then read-only: reported naming the card set, no change counted.
@@ -164,7 +166,7 @@ TEST(CardSetsDialog, FailuresAreReportedAndChangeNothing)
                   "protected or a folder). Its file was left as it was.\nYour changes are still open: save them "
                   "again, or cancel to give them up.",
                   "Card set"}),
-              SeenTexts(driver));
+              driver.Told(1));
     EXPECT_EQ((std::vector<std::string>{"Cats;Dogs;", "Cats;Dogs;+", "Cats;Dogs;", "Cats;Dogs;", "Cats;Dogs;"}), Lists);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, ReadBytes(path));

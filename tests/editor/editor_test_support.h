@@ -42,16 +42,11 @@ inline const auto Pressing = [](int button, std::function<void(HWND)> next = nul
     return Closing([button](HWND window) { PressDialogButton(window, button); }, next);
 };
 
-// What the driver saw from its from-th dialog on: boxes as "Caption: text", dialogs by caption.
-inline std::vector<std::string> SeenTexts(const DialogDriver& driver, size_t from = 1)
+inline std::string GetDialogItemText(HWND dialog, int id)
 {
-    std::vector<std::string> texts;
-    for (size_t i = from; i < driver.Seen().size(); ++i) {
-        const SeenDialog& seen = driver.Seen()[i];
-        bool box = seen.Caption == "Error" || seen.Caption == "Question";
-        texts.push_back(box ? seen.Caption + ": " + seen.Text : seen.Caption);
-    }
-    return texts;
+    char text[4096] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
 }
 
 // Types into a window, one WM_CHAR a character; with field, into that field of it, replacing all.

@@ -5,104 +5,43 @@
 
 #include <wincodec.h>
 
-namespace {
+#include <algorithm>
 
-template <typename Interface> void Release(Interface* object)
-{
-    if (object)
-        object->Release();
-}
-
-const GUID& ContainerOf(PictureFormat format)
-{
-    switch (format) {
-    case PictureFormat::Bmp:
-        return GUID_ContainerFormatBmp;
-    case PictureFormat::Png:
-        return GUID_ContainerFormatPng;
-    case PictureFormat::Jpeg:
-        return GUID_ContainerFormatJpeg;
-    default:
-        return GUID_ContainerFormatGif;
-    }
-}
-
-// Encodes frames of 32-bit BGRA rows (converted by the encoder where it needs another format).
-bool Encode(const std::string& path, const GUID& container, int width, int height,
-            const std::vector<std::vector<BYTE>>& frames, bool alpha)
+bool WritePicture(const std::string& path, PictureFormat format, int width, int height, const PixelColor& color,
+                  BYTE alpha)
 {
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
-    bool ok = false;
+    IWICBitmapFrameEncode* frame = nullptr;
+    IPropertyBag2* options = nullptr;
+    IWICBitmap* source = nullptr;
+    std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < pixels.size() / 4; ++i) {
+        COLORREF c = color(static_cast<int>(i % width), static_cast<int>(i / width));
+        const BYTE bgra[] = {GetBValue(c), GetGValue(c), GetRValue(c), alpha};
+        std::copy(bgra, bgra + 4, &pixels[i * 4]);
+    }
+    const GUID* containers[] = {&GUID_ContainerFormatBmp, &GUID_ContainerFormatPng, &GUID_ContainerFormatJpeg};
     wchar_t wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
     DeleteFileA(path.c_str());
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+    bool ok =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                    reinterpret_cast<void**>(&factory))) &&
         SUCCEEDED(factory->CreateStream(&stream)) && SUCCEEDED(stream->InitializeFromFilename(wide, GENERIC_WRITE)) &&
-        SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
-        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache))) {
-        ok = true;
-        for (const std::vector<BYTE>& pixels : frames) {
-            IWICBitmapFrameEncode* frame = nullptr;
-            IPropertyBag2* options = nullptr;
-            IWICBitmap* source = nullptr;
-            ok = ok && SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-                 SUCCEEDED(frame->SetSize(width, height)) &&
-                 SUCCEEDED(factory->CreateBitmapFromMemory(
-                     width, height, alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR, width * 4,
-                     static_cast<UINT>(pixels.size()), const_cast<BYTE*>(pixels.data()), &source)) &&
-                 SUCCEEDED(frame->WriteSource(source, nullptr)) && SUCCEEDED(frame->Commit());
-            Release(source);
-            Release(options);
-            Release(frame);
-        }
-        ok = ok && SUCCEEDED(encoder->Commit());
-    }
-    Release(encoder);
-    Release(stream);
-    Release(factory);
+        SUCCEEDED(factory->CreateEncoder(*containers[static_cast<int>(format)], nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
+        SUCCEEDED(frame->SetSize(width, height)) &&
+        SUCCEEDED(factory->CreateBitmapFromMemory(
+            width, height, alpha < 255 ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR, width * 4,
+            static_cast<UINT>(pixels.size()), pixels.data(), &source)) &&
+        SUCCEEDED(frame->WriteSource(source, nullptr)) && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    for (IUnknown* object : std::initializer_list<IUnknown*>{source, options, frame, encoder, stream, factory})
+        if (object)
+            object->Release();
     return ok;
-}
-
-std::vector<BYTE> FillPixels(int width, int height, const PixelColor& color, BYTE alpha)
-{
-    std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = color(x, y);
-            BYTE* p = &pixels[(static_cast<size_t>(y) * width + x) * 4];
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-            p[3] = alpha;
-        }
-    return pixels;
-}
-
-} // namespace
-
-bool WritePicture(const std::string& path, PictureFormat format, int width, int height, const PixelColor& color)
-{
-    return Encode(path, ContainerOf(format), width, height, {FillPixels(width, height, color, 255)}, false);
-}
-
-bool WriteAlphaPng(const std::string& path, int width, int height, COLORREF color, BYTE alpha)
-{
-    return Encode(path, GUID_ContainerFormatPng, width, height,
-                  {FillPixels(
-                      width, height, [color](int, int) { return color; }, alpha)},
-                  true);
-}
-
-bool WriteMultiFrameGif(const std::string& path, int width, int height, const std::vector<COLORREF>& frames)
-{
-    std::vector<std::vector<BYTE>> pixels;
-    for (COLORREF color : frames)
-        pixels.push_back(FillPixels(
-            width, height, [color](int, int) { return color; }, 255));
-    return Encode(path, GUID_ContainerFormatGif, width, height, pixels, false);
 }
 
 void WriteBmpHeader(const std::string& path, int width, int height)

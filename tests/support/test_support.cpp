@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "cardset/card_set_folder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <fstream>
@@ -97,25 +98,41 @@ const std::vector<SeenDialog>& DialogDriver::Seen() const
     return SeenDialogs;
 }
 
+std::vector<std::string> DialogDriver::Told(size_t from) const
+{
+    std::vector<std::string> texts;
+    for (size_t i = from; i < SeenDialogs.size(); ++i) {
+        const SeenDialog& seen = SeenDialogs[i];
+        bool box = seen.Caption == "Error" || seen.Caption == "Error(s)" || seen.Caption == "Question";
+        texts.push_back(box ? seen.Caption + ": " + seen.Text : seen.Caption);
+    }
+    return texts;
+}
+
 bool DialogDriver::Done() const
 {
     return PendingActions.empty();
+}
+
+std::string Answered(const std::function<void()>& action, const std::function<void(HWND)>& first)
+{
+    DialogDriver driver;
+    if (first)
+        driver.Then(first);
+    for (int i = 0; i < 8; ++i)
+        driver.Press(IDOK);
+    action();
+    PumpMessages(200);
+    std::string told;
+    for (const std::string& text : driver.Told())
+        told += (told.empty() ? "" : "; ") + text;
+    return told;
 }
 
 void PressDialogButton(HWND dialog, int buttonId)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
-}
-
-std::string GetDialogItemText(HWND dialog, int id)
-{
-    HWND item = GetDlgItem(dialog, id);
-    int length = GetWindowTextLengthA(item);
-    std::string text(length + 1, '\0');
-    GetWindowTextA(item, &text[0], length + 1);
-    text.resize(length);
-    return text;
 }
 
 int Pixels::Count(COLORREF color) const
@@ -164,35 +181,6 @@ Pixels CaptureClient(HWND window)
     Pixels pixels = CaptureDC(dc, client.right, client.bottom);
     ReleaseDC(window, dc);
     return pixels;
-}
-
-bool SavePixels(const Pixels& pixels, const std::string& path)
-{
-    int stride = (pixels.Width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = pixels.Width;
-    info.biHeight = -pixels.Height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * pixels.Height;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    for (int y = 0; y < pixels.Height; ++y) {
-        std::string row(stride, '\0');
-        for (int x = 0; x < pixels.Width; ++x) {
-            COLORREF c = pixels.At(x, y);
-            row[x * 3] = static_cast<char>(GetBValue(c));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
-        }
-        bytes += row;
-    }
-    WriteBytes(path, bytes);
-    return true;
 }
 
 namespace {
@@ -251,6 +239,22 @@ BOOL CALLBACK CountThreadWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
+// Creates the folder, or deletes the files in it (read-only ones too).
+void EmptyFolder(const std::string& folder)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string path = folder + "\\" + found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+    FindClose(search);
+}
+
 } // namespace
 
 int CountGdiObjects()
@@ -272,20 +276,7 @@ int CountUserObjects()
 
 void ResetUserData()
 {
-    std::string folder = GetCardSetFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                std::string path = folder + "\\" + found.cFileName;
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    EmptyFolder(GetCardSetFolder());
     RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon\\Mnemora");
 }
 
@@ -307,20 +298,17 @@ std::string MakeScratchFolder(const std::string& name)
 {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "mnemora-tests";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    folder += "\\" + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    CreateDirectoryA((std::string(temp) + "mnemora-tests").c_str(), nullptr);
+    std::string folder = std::string(temp) + "mnemora-tests\\" + name;
+    EmptyFolder(folder);
     return folder;
+}
+
+std::string SourcePath(const std::string& below)
+{
+    std::string path = std::string("Z:") + __FILE__;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path.substr(0, path.rfind("\\tests\\support\\")) + "\\" + below;
 }
 
 HWND OpenMainWindow()

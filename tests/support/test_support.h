@@ -30,13 +30,19 @@ class DialogDriver {
     // Queues "press this button" for the next message box or dialog.
     void Press(int buttonId);
     const std::vector<SeenDialog>& Seen() const;
+    // From the from-th on: the program's boxes ("Error", "Error(s)", "Question") as "Caption:
+    // text", other dialogs by their caption.
+    std::vector<std::string> Told(size_t from = 0) const;
     // True when every queued action has run.
     bool Done() const;
 };
 
+// Runs action, answering the first dialog it opens with first (when given) and every other with OK;
+// what they said (DialogDriver::Told), joined by "; ".
+std::string Answered(const std::function<void()>& action, const std::function<void(HWND)>& first = nullptr);
+
 // Sends WM_COMMAND for a button of a dialog as a click would.
 void PressDialogButton(HWND dialog, int buttonId);
-std::string GetDialogItemText(HWND dialog, int id);
 
 // A window's client area, read back as pixels (0x00BBGGRR).
 struct Pixels {
@@ -49,8 +55,6 @@ struct Pixels {
 Pixels CaptureClient(HWND window);
 // The pixels of a memory DC's selected bitmap, or of any DC of the given size.
 Pixels CaptureDC(HDC dc, int width, int height);
-// Writes pixels as a 24-bit BMP file (for looking at a failure).
-bool SavePixels(const Pixels& pixels, const std::string& path);
 
 // The process's GDI and USER objects. Where the platform's own count is not available, GDI
 // objects are counted in the process's handle table and USER objects as this thread's windows.
@@ -64,6 +68,8 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 // A folder for a test's own files, emptied first.
 std::string MakeScratchFolder(const std::string& name);
+// A path below the source tree ("samples\\Shapes.mnc"), as the test program under Wine sees it.
+std::string SourcePath(const std::string& below);
 
 // Creates the program's main window (at its start-up size, shown) with the card sets of the
 // folder; DestroyMainWindow destroys it and removes the quit message its destruction posts, so
