@@ -151,6 +151,7 @@ int main(int argc, char** argv)
             continue;
         std::printf("-- %s\n", entry.Name);
         entry.Function();
+        std::fflush(stdout);
     }
     StopApplication();
     return 0;
