@@ -293,10 +293,9 @@ void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
     measure->itemHeight = static_cast<UINT>(GetDefaultLineHeight());
 }
 
-// Draws a rich display text into the item's rectangle, in white on blue when selected.
-void DrawRichItem(const DRAWITEMSTRUCT* draw, const std::string& text, bool selected)
+// Draws the converter's text into the item's rectangle, in white on blue when selected.
+void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected)
 {
-    StreamInRtf(HiddenRichEdit, text);
     if (selected) {
         CHARFORMATA format = {};
         format.cbSize = sizeof format;
@@ -332,8 +331,8 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
         FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
-        const std::string& text = GetDisplayText(*params, draw->itemData);
-        if (!params->Views[draw->itemData].Rich) {
+        if (!GetPairView(*params, draw->itemData).Rich) {
+            const std::string& text = GetDisplayText(*params, draw->itemData);
             int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
             COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
             TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, text.c_str(), static_cast<int>(text.size()));
@@ -341,7 +340,9 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
                 SetTextColor(draw->hDC, oldColor);
             SetBkMode(draw->hDC, oldMode);
         } else {
-            DrawRichItem(draw, text, selected);
+            // What the display text holds, the converter's own RTF directly, as for measuring.
+            LoadDisplayContent((*params->Cards)[draw->itemData]);
+            DrawRichItem(draw, selected);
         }
     }
     if (draw->itemState & ODS_FOCUS)

@@ -126,7 +126,8 @@ TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
         EXPECT_TRUE(HasIdleWork(board));
         MoveWindow(board, 0, 0, 640, 480, TRUE);
         EXPECT_TRUE(IsBoardResizing(board) && !HasIdleWork(board));
-        PumpMessages(SettleMilliseconds + 100);
+        for (DWORD start = GetTickCount(); IsBoardResizing(board) && GetTickCount() - start < 5000;)
+            PumpMessages(10);
         EXPECT_TRUE(HasIdleWork(board) && !IsBoardResizing(board));
         SettleFaces(board);
         for (int id = 1; id <= 20; id += 3)
