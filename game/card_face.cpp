@@ -380,8 +380,8 @@ static bool ScaleKeptFace(CardPaintCache& cache, HDC like, const FaceKey& key)
     ReleaseFace(face);
     if (!NewFace(like, key, true, face))
         return false;
-    int oldMode = SetStretchBltMode(face.Memory, HALFTONE);
-    SetBrushOrgEx(face.Memory, 0, 0, nullptr);
+    // The plain stretch: a smoothed one costs several times as much, for a face shown only briefly.
+    int oldMode = SetStretchBltMode(face.Memory, COLORONCOLOR);
     StretchBlt(face.Memory, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
                cache.Source.Key.Height, SRCCOPY);
     SetStretchBltMode(face.Memory, oldMode);
