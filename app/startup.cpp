@@ -10,6 +10,7 @@
 #include "editor/color_swatch.h"
 #include "editor/text_editor.h"
 #include "game/board.h"
+#include "game/idle_work.h"
 #include "media/video_player.h"
 #include "res/resource.h"
 
@@ -90,13 +91,21 @@ HWND CreateMainWindow(HINSTANCE instance)
 int RunMessageLoop(HWND mainWindow, HACCEL accelerators)
 {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // Every waiting message first; work done ahead only while none waits, one small piece at a
+        // time, so that the next message is handled as soon as the piece is done.
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!RunIdleWork())
+                WaitMessage();
+            continue;
+        }
+        if (msg.message == WM_QUIT)
+            return static_cast<int>(msg.wParam);
         if (!TranslateAcceleratorA(mainWindow, accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
-    return static_cast<int>(msg.wParam);
 }
 
 void StopApplication()

@@ -17,7 +17,8 @@ bool StartApplication(HINSTANCE instance, HINSTANCE previous);
 // returns null on failure.
 HWND CreateMainWindow(HINSTANCE instance);
 
-// Runs the message loop, every message passing the accelerators first; returns WM_QUIT's wParam.
+// Runs the message loop, every message passing the accelerators first, and the idle work
+// (game/idle_work.h) while no message waits; returns WM_QUIT's wParam.
 int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 
 // Releases what StartApplication prepared, in reverse order.

@@ -6,6 +6,7 @@
 #include "app/message_box.h"
 #include "editor/card_pair_dialog.h"
 #include "editor/cardsets_dialog.h"
+#include "editor/rtf_plain_text.h"
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "res/dialog_ids.h"
@@ -13,6 +14,7 @@
 #include <richedit.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -31,8 +33,9 @@ const COLORREF ItemBackground = RGB(255, 255, 255);
 struct PairView {
     bool Known = false;
     bool Rich = false;
-    std::string Plain; // the plain text a pair with texts sorts by
-    int Height = 0;    // pixels, for a pair with texts
+    std::string Plain;        // the plain text a pair with texts sorts by
+    bool HeightKnown = false; // false while a pair with texts has only the provisional height
+    int Height = 0;           // pixels, for a pair with texts
     bool DisplayKnown = false;
     std::string Display;
 };
@@ -43,7 +46,11 @@ struct CardSetDialogParams {
     std::vector<PairView> Views;
     // The memory DC on which texts are laid out for measuring, made once per dialog.
     HDC MeasureDC = nullptr;
+    // The height given to pairs with texts until they are measured: the first one measured.
+    int ProvisionalHeight = 0;
 };
+
+const UINT_PTR MeasureTimerId = 0x4D48;
 
 // A card text as the converter writes it: RTF, or with asPlain its plain UTF-8 characters.
 std::string NormalizeText(const std::string& text, bool asPlain)
@@ -173,6 +180,33 @@ int GetDefaultLineHeight()
     return metrics.tmHeight;
 }
 
+// The plain text of a pair's display text without the converter, where its texts are one line
+// each of the converter's own RTF; false otherwise.
+bool ReadPairPlainText(const CardPair& pair, std::string& plain)
+{
+    bool has1 = !pair.Text1.empty(), has2 = !pair.Text2.empty();
+    std::string first, second;
+    if ((has1 && (!IsControlRtf(pair.Text1) || !ReadControlRtfPlainText(pair.Text1, first))) ||
+        (has2 && (!IsControlRtf(pair.Text2) || !ReadControlRtfPlainText(pair.Text2, second))))
+        return false;
+    plain = has1 && has2 ? first + ", " + second : first + second;
+    return true;
+}
+
+// Measures a pair with texts through the converter.
+void MeasurePairView(CardSetDialogParams& params, size_t index)
+{
+    PairView& view = params.Views[index];
+    LoadDisplayContent((*params.Cards)[index]);
+    view.Height = MeasureConverterText(params);
+    // A text that lays out to nothing (an empty RTF text) still gets a line to be selected by.
+    if (view.Height <= 0)
+        view.Height = GetDefaultLineHeight();
+    view.HeightKnown = true;
+    if (!params.ProvisionalHeight)
+        params.ProvisionalHeight = view.Height;
+}
+
 const PairView& GetPairView(CardSetDialogParams& params, size_t index)
 {
     if (params.Views.size() != params.Cards->size())
@@ -184,18 +218,52 @@ const PairView& GetPairView(CardSetDialogParams& params, size_t index)
     view.Known = true;
     view.Rich = HiddenRichEdit && (!pair.Text1.empty() || !pair.Text2.empty());
     if (view.Rich) {
-        LoadDisplayContent(pair);
-        view.Plain = GetConverterText();
-        view.Height = MeasureConverterText(params);
-        // A text that lays out to nothing (an empty RTF text) still gets a line to be selected by.
-        if (view.Height <= 0)
-            view.Height = GetDefaultLineHeight();
+        // The sort needs every pair's plain text before the list shows; the heights of the pairs
+        // out of sight are measured after the first paint (MeasureRemainingPairs).
+        if (!ReadPairPlainText(pair, view.Plain)) {
+            LoadDisplayContent(pair);
+            view.Plain = GetConverterText();
+            MeasurePairView(params, index);
+        }
     } else {
         // A listing, or with no converter a text that shows as an empty line.
         view.Display = PairDisplayText(pair, false, nullptr);
         view.DisplayKnown = true;
     }
     return view;
+}
+
+// Gives the items from the first one on the list their measured heights, until measure items are
+// measured (or all when measure is negative); true when every item is measured.
+bool MeasureListItems(HWND dialog, int measure)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    if (!params)
+        return true;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        size_t index = static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, item, 0));
+        if (index >= params->Views.size() || !params->Views[index].Rich || params->Views[index].HeightKnown)
+            continue;
+        if (measure-- == 0)
+            return false;
+        MeasurePairView(*params, index);
+        SendMessageA(list, LB_SETITEMHEIGHT, item, params->Views[index].Height);
+    }
+    return true;
+}
+
+// Measures the pairs out of sight a few at a time from the dialog's timer, between its messages.
+void CALLBACK MeasureRemainingPairs(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    bool done = MeasureListItems(dialog, 25);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (done)
+        KillTimer(dialog, timer);
 }
 
 // The display text of a pair, made when it is first drawn.
@@ -217,16 +285,17 @@ void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
         return;
     const PairView& view = GetPairView(*params, measure->itemData);
     if (view.Rich) {
-        measure->itemHeight = static_cast<UINT>(view.Height);
+        if (!view.HeightKnown && !params->ProvisionalHeight)
+            MeasurePairView(*params, measure->itemData);
+        measure->itemHeight = static_cast<UINT>(view.HeightKnown ? view.Height : params->ProvisionalHeight);
         return;
     }
     measure->itemHeight = static_cast<UINT>(GetDefaultLineHeight());
 }
 
-// Draws a rich display text into the item's rectangle, in white on blue when selected.
-void DrawRichItem(const DRAWITEMSTRUCT* draw, const std::string& text, bool selected)
+// Draws the converter's text into the item's rectangle, in white on blue when selected.
+void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected)
 {
-    StreamInRtf(HiddenRichEdit, text);
     if (selected) {
         CHARFORMATA format = {};
         format.cbSize = sizeof format;
@@ -262,8 +331,8 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
         FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
-        const std::string& text = GetDisplayText(*params, draw->itemData);
-        if (!params->Views[draw->itemData].Rich) {
+        if (!GetPairView(*params, draw->itemData).Rich) {
+            const std::string& text = GetDisplayText(*params, draw->itemData);
             int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
             COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
             TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, text.c_str(), static_cast<int>(text.size()));
@@ -271,7 +340,9 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
                 SetTextColor(draw->hDC, oldColor);
             SetBkMode(draw->hDC, oldMode);
         } else {
-            DrawRichItem(draw, text, selected);
+            // What the display text holds, the converter's own RTF directly, as for measuring.
+            LoadDisplayContent((*params->Cards)[draw->itemData]);
+            DrawRichItem(draw, selected);
         }
     }
     if (draw->itemState & ODS_FOCUS)
@@ -302,8 +373,15 @@ void FillPairList(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list, LB_INITSTORAGE, params->Cards->size(), 0);
     for (size_t i = 0; i < params->Cards->size(); ++i)
         SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    // The pairs in sight at once, exactly; the others from a timer after the first paint.
+    RECT client;
+    GetClientRect(list, &client);
+    int inSight = client.bottom / std::max(1, params->ProvisionalHeight ? params->ProvisionalHeight : 1) + 2;
+    if (!MeasureListItems(dialog, inSight))
+        SetTimer(dialog, MeasureTimerId, 1, MeasureRemainingPairs);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), FALSE);

@@ -7,6 +7,7 @@
 #include "game/card_accessible.h"
 #include "game/card_button.h"
 #include "game/card_face.h"
+#include "game/face_cache.h"
 #include "media/sound_player.h"
 #include "media/video_frames.h"
 #include "media/video_player.h"
@@ -188,6 +189,7 @@ BOOL OnBoardCreate(HWND board, LPCREATESTRUCT)
 
 void OnBoardDestroy(HWND board)
 {
+    ForgetBoardFaces(board);
     GameParams* params = static_cast<GameParams*>(RemovePropA(board, ParamsPropertyName));
     if (params) {
         delete params->Cards;
@@ -203,6 +205,7 @@ void OnBoardDestroy(HWND board)
 
 void OnBoardSize(HWND board, UINT, int width, int height)
 {
+    NoteBoardResized(board, width, height);
     LayoutCards(board, width, height);
 }
 
@@ -290,6 +293,7 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SetPropA(board, ParamsPropertyName, params);
     Deal(board, params);
+    PrepareBoardFaces(board);
     SetWindowLongA(board, TurnStateSlot, 1);
     RECT client;
     GetClientRect(board, &client);
@@ -301,6 +305,7 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
 
 void EndGame(HWND board)
 {
+    ForgetBoardFaces(board);
     GameParams* params = GetParams(board);
     if (params) {
         DestroyCards(board, params);

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "game/board.h"
 #include "game/card_button.h"
+#include "game/face_cache.h"
 #include "game/rich_text_layout.h"
 #include "media/picture.h"
 #include "media/rich_text.h"
@@ -22,11 +23,8 @@ COLORREF KnownBackground = 0;
 HKEY WatchedSettings = nullptr;
 HANDLE SettingsChanged = nullptr;
 
-// A finished face of a face-up card, kept for repaints while nothing it depends on changes.
-struct CachedFace {
-    HDC Memory; // holds Bitmap while the face is kept
-    HBITMAP Bitmap;
-    HGDIOBJ OldBitmap;
+// What a kept face was drawn from: while all of it stays the same, so does the face.
+struct FaceKey {
     int Width;
     int Height;
     int PairIndex;
@@ -35,9 +33,20 @@ struct CachedFace {
     const CardSet* Cards;
 };
 
-// The faces of one card, normal and pressed.
+// A finished face of a face-up card, kept for repaints while nothing it depends on changes; a
+// scaled face stands in for the exact one while the board's size changes.
+struct CachedFace {
+    HDC Memory; // holds Bitmap while the face is kept
+    HBITMAP Bitmap;
+    HGDIOBJ OldBitmap;
+    FaceKey Key;
+    bool Scaled;
+};
+
+// The faces of one card, normal and pressed, and the exact face that scaled ones are made from.
 struct CardPaintCache {
     CachedFace Faces[2];
+    CachedFace Source;
 };
 
 const char CachePropertyName[] = "FaceCache";
@@ -218,14 +227,15 @@ void DrawCardPicture(HDC dc, int width, int height, int margin, int& x, const st
         x += pictureWidth + margin;
         return;
     }
-    std::string error;
-    HBITMAP bitmap = LoadPictureBitmap(pictureFileName, error);
+    bool release = true;
+    HBITMAP bitmap = UseCardPicture(pictureFileName, release);
     if (!bitmap)
         return;
     BITMAP info = {};
     GetObjectA(bitmap, sizeof info, &info);
     if (info.bmWidth <= 0 || info.bmHeight <= 0) {
-        DeleteObject(bitmap);
+        if (release)
+            DeleteObject(bitmap);
         return;
     }
     double scale = static_cast<double>(height - 2 * margin - 10) / info.bmHeight;
@@ -243,22 +253,23 @@ void DrawCardPicture(HDC dc, int width, int height, int margin, int& x, const st
         SelectObject(memory, old);
         DeleteDC(memory);
     }
-    DeleteObject(bitmap);
+    if (release)
+        DeleteObject(bitmap);
     x += pictureWidth + margin;
 }
 
-void DrawCardFace(HWND card, HDC dc, int mode)
+// DrawCardFace for the card as if it were face up or down, pressed or not.
+static void DrawCardFaceAs(HWND card, HDC dc, int mode, bool faceUp, bool pressed)
 {
     RECT client;
     GetClientRect(card, &client);
     int width = client.right, height = client.bottom;
     int margin = CardFaceMargin(width, height);
     if (mode == CardFacePaint)
-        DrawBevel(dc, width, height, margin, GetWindowLongA(card, PressedSlot) != 0);
+        DrawBevel(dc, width, height, margin, pressed);
     int pairIndex = GetWindowLongA(card, PairIndexSlot);
     const CardSet* cards = GetBoardCardSet(card);
-    if (GetWindowLongA(card, FaceUpSlot) == 0 || pairIndex < 0 || !cards ||
-        static_cast<size_t>(pairIndex) >= cards->size())
+    if (!faceUp || pairIndex < 0 || !cards || static_cast<size_t>(pairIndex) >= cards->size())
         return;
     CardPair pair = (*cards)[pairIndex];
     int side = GetWindowLongA(card, SideSlot);
@@ -284,9 +295,97 @@ void DrawCardFace(HWND card, HDC dc, int mode)
         DrawEmptyMark(dc, width, height, mode);
 }
 
+void DrawCardFace(HWND card, HDC dc, int mode)
+{
+    DrawCardFaceAs(card, dc, mode, GetWindowLongA(card, FaceUpSlot) != 0, GetWindowLongA(card, PressedSlot) != 0);
+}
+
 bool CardPaintCoversAll(HWND card)
 {
     return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
+}
+
+static FaceKey CurrentFaceKey(HWND card, const RECT& client)
+{
+    return {client.right,
+            client.bottom,
+            GetWindowLongA(card, PairIndexSlot),
+            GetWindowLongA(card, SideSlot),
+            GetCardBackgroundColor(),
+            GetBoardCardSet(card)};
+}
+
+static bool SameContent(const FaceKey& a, const FaceKey& b)
+{
+    return a.PairIndex == b.PairIndex && a.Side == b.Side && a.Background == b.Background && a.Cards == b.Cards;
+}
+
+static bool SameFace(const CachedFace& face, const FaceKey& key)
+{
+    return face.Memory && SameContent(face.Key, key) && face.Key.Width == key.Width && face.Key.Height == key.Height;
+}
+
+static CardPaintCache* GetPaintCache(HWND card)
+{
+    CardPaintCache* cache = static_cast<CardPaintCache*>(GetPropA(card, CachePropertyName));
+    if (!cache) {
+        cache = new CardPaintCache();
+        SetPropA(card, CachePropertyName, cache);
+    }
+    return cache;
+}
+
+// A kept bitmap of the key's size, compatible with the DC; false when GDI has no room for it.
+static bool NewFace(HDC like, const FaceKey& key, bool scaled, CachedFace& face)
+{
+    HDC memory = CreateCompatibleDC(like);
+    HBITMAP bitmap = CreateCompatibleBitmap(like, key.Width, key.Height);
+    if (!memory || !bitmap) {
+        if (memory)
+            DeleteDC(memory);
+        if (bitmap)
+            DeleteObject(bitmap);
+        return false;
+    }
+    face = {memory, bitmap, SelectObject(memory, bitmap), key, scaled};
+    return true;
+}
+
+// Draws the face-up face into a new kept face: the same drawing as an uncached paint, the erased
+// background, then the face.
+static bool MakeExactFace(HWND card, HDC like, const FaceKey& key, bool pressed, CachedFace& face)
+{
+    if (!NewFace(like, key, false, face))
+        return false;
+    RECT all = {0, 0, key.Width, key.Height};
+    HBRUSH brush = CreateSolidBrush(key.Background);
+    FillRect(face.Memory, &all, brush);
+    DeleteObject(brush);
+    DrawCardFaceAs(card, face.Memory, CardFacePaint, true, pressed);
+    return true;
+}
+
+// While the board's size changes, the normal face is the last exact one stretched to the new
+// size: twenty stretches instead of twenty faces laid out per step. False when there is none.
+static bool ScaleKeptFace(CardPaintCache& cache, HDC like, const FaceKey& key)
+{
+    CachedFace& face = cache.Faces[0];
+    if (face.Memory && !face.Scaled && SameContent(face.Key, key)) {
+        ReleaseFace(cache.Source);
+        cache.Source = face;
+        face = CachedFace();
+    }
+    if (!cache.Source.Memory || !SameContent(cache.Source.Key, key))
+        return false;
+    ReleaseFace(face);
+    if (!NewFace(like, key, true, face))
+        return false;
+    // The plain stretch: a smoothed one costs several times as much, for a face shown only briefly.
+    int oldMode = SetStretchBltMode(face.Memory, COLORONCOLOR);
+    StretchBlt(face.Memory, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
+               cache.Source.Key.Height, SRCCOPY);
+    SetStretchBltMode(face.Memory, oldMode);
+    return true;
 }
 
 // The background and face of a card, from the kept face when nothing it depends on changed.
@@ -298,40 +397,61 @@ static void PaintCardFace(HWND card, HDC dc)
         DrawCardFace(card, dc, CardFacePaint);
         return;
     }
-    CardPaintCache* cache = static_cast<CardPaintCache*>(GetPropA(card, CachePropertyName));
-    if (!cache) {
-        cache = new CardPaintCache();
-        SetPropA(card, CachePropertyName, cache);
-    }
-    CachedFace& face = cache->Faces[GetWindowLongA(card, PressedSlot) != 0 ? 1 : 0];
-    COLORREF background = GetCardBackgroundColor();
-    const CardSet* cards = GetBoardCardSet(card);
-    int pairIndex = GetWindowLongA(card, PairIndexSlot);
-    int side = GetWindowLongA(card, SideSlot);
-    if (!face.Memory || face.Width != client.right || face.Height != client.bottom || face.PairIndex != pairIndex ||
-        face.Side != side || face.Background != background || face.Cards != cards) {
+    CardPaintCache* cache = GetPaintCache(card);
+    bool pressed = GetWindowLongA(card, PressedSlot) != 0;
+    CachedFace& face = cache->Faces[pressed ? 1 : 0];
+    FaceKey key = CurrentFaceKey(card, client);
+    if (!SameFace(face, key) && (pressed || !IsBoardResizing(GetParent(card)) || !ScaleKeptFace(*cache, dc, key))) {
         ReleaseFace(face);
-        // The same drawing as an uncached paint: the erased background, then the face.
-        HBRUSH brush = CreateSolidBrush(background);
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-        if (!memory || !bitmap) {
-            if (memory)
-                DeleteDC(memory);
-            if (bitmap)
-                DeleteObject(bitmap);
+        if (!pressed)
+            ReleaseFace(cache->Source);
+        if (!MakeExactFace(card, dc, key, pressed, face)) {
+            HBRUSH brush = CreateSolidBrush(key.Background);
             FillRect(dc, &client, brush);
             DeleteObject(brush);
             DrawCardFace(card, dc, CardFacePaint);
             return;
         }
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        FillRect(memory, &client, brush);
-        DeleteObject(brush);
-        DrawCardFace(card, memory, CardFacePaint);
-        face = {memory, bitmap, old, client.right, client.bottom, pairIndex, side, background, cards};
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, face.Memory, 0, 0, SRCCOPY);
+}
+
+bool PrepareCardFace(HWND card)
+{
+    RECT client;
+    GetClientRect(card, &client);
+    int pairIndex = GetWindowLongA(card, PairIndexSlot);
+    const CardSet* cards = GetBoardCardSet(card);
+    if (!CachingFaces || client.right <= 0 || client.bottom <= 0 || pairIndex < 0 || !cards ||
+        static_cast<size_t>(pairIndex) >= cards->size())
+        return false;
+    bool faceUp = GetWindowLongA(card, FaceUpSlot) != 0;
+    CardPaintCache* cache = GetPaintCache(card);
+    FaceKey key = CurrentFaceKey(card, client);
+    if (SameFace(cache->Faces[0], key) && !cache->Faces[0].Scaled)
+        return false;
+    if (!faceUp) {
+        // A metafile that fails to play says so in a box: not before the card is turned.
+        const CardPair& pair = (*cards)[pairIndex];
+        std::string picture = SelectCardFaceField(pair, key.Side, pair.PictureFileName1, pair.PictureFileName2);
+        ExpandFileName(picture);
+        if (IsEnhancedMetafileName(picture))
+            return false;
+    }
+    HDC dc = GetDC(card);
+    CachedFace made = CachedFace();
+    BeginPaintingPictures();
+    bool drawn = MakeExactFace(card, dc, key, false, made);
+    EndPaintingPictures();
+    ReleaseDC(card, dc);
+    if (!drawn)
+        return false;
+    ReleaseFace(cache->Faces[0]);
+    ReleaseFace(cache->Source);
+    cache->Faces[0] = made;
+    if (faceUp)
+        InvalidateRect(card, nullptr, FALSE);
+    return true;
 }
 
 void PaintCard(HWND card, HDC dc)
@@ -350,10 +470,12 @@ void ReleaseCardPaintCache(HWND card)
         return;
     for (CachedFace& face : cache->Faces)
         ReleaseFace(face);
+    ReleaseFace(cache->Source);
     delete cache;
 }
 
 void SetCardFaceCaching(bool enabled)
 {
     CachingFaces = enabled;
+    KeepCardPictures(enabled);
 }

@@ -19,6 +19,10 @@ void PaintCard(HWND card, HDC dc);
 // True when PaintCard draws the card's whole client area, background included, so that erasing
 // it first would only be drawn over.
 bool CardPaintCoversAll(HWND card);
+// Draws the card's face-up face at its present size into what PaintCard keeps, when that is not
+// there yet (or only stretched); a face-up card is then repainted. True when it drew a face.
+// Cards whose picture is a metafile wait to be turned: its errors show then.
+bool PrepareCardFace(HWND card);
 // Frees what PaintCard keeps for a card; called when the card is destroyed.
 void ReleaseCardPaintCache(HWND card);
 // Switches the reuse of finished faces on (the default) or off, for measuring the difference.

@@ -5,6 +5,9 @@
 #include "game/text_runs.h"
 #include "media/rich_text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // Whether the control formats ranges itself: -1 until first asked.
@@ -33,6 +36,41 @@ bool DetectPlatformFormatting()
     ReleaseDC(nullptr, screen);
     DestroyWindow(probe);
     return laidOut > 0;
+}
+
+// A first guess at the size the point-size search finds: the smaller of the size whose Tahoma line
+// is as high as the area and the size at which the text, in Tahoma, is as wide as the area. Only
+// where the search starts depends on it, never what it finds.
+int GuessFittingPointSize(HWND richEdit, HDC dc, const RECT& area)
+{
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    dpi = dpi > 0 ? dpi : 96;
+    // A Tahoma line is about 1.21 em high.
+    int guess = MulDiv(area.bottom - area.top, 72 * 100, 121 * dpi);
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT n = SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    if (n <= 0 || n > 1000)
+        return guess;
+    std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    LRESULT got =
+        SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    const int Reference = 100;
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(Reference, dpi, 72);
+    lstrcpyA(font.lfFaceName, "Tahoma");
+    HFONT tahoma = CreateFontIndirectA(&font);
+    HGDIOBJ old = SelectObject(dc, tahoma);
+    SIZE extent = {};
+    bool measured = got > 0 && GetTextExtentPoint32W(dc, text.data(), static_cast<int>(got), &extent) && extent.cx > 0;
+    SelectObject(dc, old);
+    DeleteObject(tahoma);
+    if (measured)
+        guess = std::min(guess, MulDiv(area.right - area.left, Reference, extent.cx));
+    return guess;
 }
 
 } // namespace
@@ -170,19 +208,49 @@ int MeasureRichTextHeight(HWND richEdit, HDC dc)
 
 int FitRichTextPointSize(HWND richEdit, HDC dc, const RECT& area, int textLength)
 {
-    int points = 1;
-    for (;;) {
-        if (!RichTextFits(richEdit, points, dc, area, textLength)) {
-            points -= 2;
-            break;
+    // The size searched for is what trying 1, 3, 5, ... 999 points in turn gives: the last odd
+    // size before the first that fails, one point more when that fits too; 8 when every odd size
+    // fits, 1 when none does. A text that fits at one size fits at every smaller one (glyphs and
+    // lines only grow with the size), so the first failing odd size is found by galloping from a
+    // guess near the area's height limit and halving, in a handful of fit tests instead of up to
+    // five hundred. Odd size 2k + 1 is step k; steps up to lo fit, steps from hi on fail.
+    auto fits = [&](int step) { return RichTextFits(richEdit, 2 * step + 1, dc, area, textLength); };
+    const int Steps = 500;
+    int guess = GuessFittingPointSize(richEdit, dc, area) / 2;
+    guess = guess < 0 ? 0 : guess >= Steps ? Steps - 1 : guess;
+    int lo = -1, hi = Steps;
+    if (fits(guess)) {
+        lo = guess;
+        for (int jump = 1; lo < Steps - 1 && hi == Steps; jump *= 2) {
+            int next = std::min(lo + jump, Steps - 1);
+            if (fits(next))
+                lo = next;
+            else
+                hi = next;
         }
-        points += 2;
-        if (points >= 1000)
-            return 8;
+    } else {
+        hi = guess;
+        for (int jump = 1; hi > 0 && lo < 0; jump *= 2) {
+            int next = std::max(hi - jump, 0);
+            if (fits(next))
+                lo = next;
+            else
+                hi = next;
+        }
     }
+    while (hi - lo > 1) {
+        int middle = lo + (hi - lo) / 2;
+        if (fits(middle))
+            lo = middle;
+        else
+            hi = middle;
+    }
+    if (hi == Steps)
+        return 8;
     // A text that does not fit even at 1 point is drawn at 1 point.
-    if (points < 1)
+    if (lo < 0)
         return 1;
+    int points = 2 * lo + 1;
     if (RichTextFits(richEdit, points + 1, dc, area, textLength))
         ++points;
     return points;

@@ -1,0 +1,177 @@
+// Faces made ahead and kept: every kind of face drawn ahead, kept and made exact again after a
+// resize equals a fresh one; idle work gives way to messages and goes with the game or a resize;
+// nothing stays behind; the quick point-size search finds what trying every size finds.
+#include "app/startup.h"
+#include "game/card_face.h"
+#include "game/face_cache.h"
+#include "game/idle_work.h"
+#include "game/rich_text_layout.h"
+#include "media/rich_text.h"
+#include "support/test_pictures.h"
+#include "tests/game/game_fixture.h"
+
+namespace {
+
+// Runs the message loop's idle work, with the messages, until the board's faces are all made.
+void SettleFaces(HWND board)
+{
+    for (DWORD start = GetTickCount(); !BoardFacesSettled(board) && GetTickCount() - start < 60000;)
+        if (!RunIdleWork())
+            PumpMessages(5);
+    PumpMessages();
+}
+
+const std::string RedRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0"
+                           "\\blue0;}\\f0\\cf1 ";
+
+int IdlePieces = 0, PiecesWhenHandled = -1;
+WNDPROC StaticProc = nullptr;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_APP) {
+        PiecesWhenHandled = IdlePieces;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return CallWindowProcA(StaticProc, window, msg, wParam, lParam);
+}
+
+bool CountingPiece(HWND owner)
+{
+    if (++IdlePieces == 3)
+        PostMessageA(owner, WM_APP, 0, 0);
+    return IdlePieces < 100;
+}
+
+} // namespace
+
+// Text alone, picture and text, video room, metafile and the "X": the face made ahead of the turn
+// and the face made again once a resize has settled are the faces a fresh paint draws.
+TEST_F(BoardTest, FacesMadeAheadAndAfterAResizeAreTheFreshFaces)
+{
+    std::string folder = MakeScratchFolder("ahead") + "\\";
+    ASSERT_TRUE(WritePicture(folder + "photo.jpg", PictureFormat::Jpeg, 640, 480,
+                             [](int x, int y) { return RGB(x % 256, y % 256, (x * y) % 256); }));
+    ASSERT_TRUE(WriteEnhancedMetafile(folder + "green.emf", 40, 20, RGB(0, 160, 0)));
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string media = path;
+    media = media.substr(0, media.find("\\tests\\")) + "\\test-media\\pattern.avi";
+    const struct {
+        const char* Kind;
+        std::string Text, Picture, Video;
+    } kinds[] = {
+        {"text alone", RedRtf + "Rome \\b and\\b0  \\f1 Paris}", "", ""},
+        {"picture and text", "Plain words", folder + "photo.jpg", ""},
+        {"video room", RedRtf + "Video}", "", media},
+        {"metafile", "Green", folder + "green.emf", ""},
+        {"X", "", "", ""},
+    };
+    for (const auto& kind : kinds) {
+        CardPair pair;
+        pair.Text1 = kind.Text;
+        pair.PictureFileName1 = kind.Picture;
+        pair.VideoFileName1 = kind.Video;
+        Start(new CardSet(1, pair), 1, 2);
+        SettleFaces(board);
+        HWND card = Card(1);
+        EXPECT_FALSE(PrepareCardFace(card)) << kind.Kind << ": made ahead, or a metafile left for the turn";
+        SetWindowLongA(card, FaceUpSlot, 1);
+        Pixels ahead = CaptureClient(card);
+        MoveWindow(board, 0, 0, 700, 500, TRUE);
+        Pixels scaled = CaptureClient(card);
+        EXPECT_TRUE(IsBoardResizing(board) && !HasIdleWork(board));
+        // Painted at its new size, not left with the board's white.
+        EXPECT_TRUE(scaled.Width == 350 && scaled.Count(RGB(255, 255, 255)) < 350 * 500 / 2) << kind.Kind;
+        SettleFaces(board);
+        Pixels settled = CaptureClient(card);
+        SetCardFaceCaching(false);
+        EXPECT_TRUE(settled.Data == CaptureClient(card).Data) << kind.Kind;
+        MoveWindow(board, 0, 0, 800, 600, TRUE);
+        EXPECT_TRUE(ahead.Data == CaptureClient(card).Data) << kind.Kind;
+        SetCardFaceCaching(true);
+        SettleFaces(board);
+    }
+}
+
+// A piece of idle work runs only while no message waits; the work goes with a resize (and comes
+// back once the size settled) and with the game, and the game leaves no GDI object behind.
+TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    StaticProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+    IdlePieces = 0;
+    ScheduleIdleWork(owner, CountingPiece);
+    RunMessageLoop(owner, nullptr);
+    EXPECT_EQ(3, PiecesWhenHandled);
+    EXPECT_EQ(3, IdlePieces);
+    DestroyWindow(owner);
+    while (RunIdleWork())
+        ;
+    EXPECT_FALSE(HasIdleWork(owner));
+
+    std::string folder = MakeScratchFolder("leaks") + "\\";
+    ASSERT_TRUE(WritePicture(folder + "p.png", PictureFormat::Png, 300, 200, [](int x, int) { return RGB(x, 0, 0); }));
+    int gdi = 0;
+    for (int round = 0; round < 2; ++round) {
+        gdi = round ? CountGdiObjects() : 0;
+        CardSet* cards = MakeCardSet(10);
+        for (CardPair& pair : *cards)
+            pair.PictureFileName1 = folder + "p.png";
+        Start(cards, 4, 5);
+        EXPECT_TRUE(HasIdleWork(board));
+        MoveWindow(board, 0, 0, 640, 480, TRUE);
+        EXPECT_TRUE(IsBoardResizing(board) && !HasIdleWork(board));
+        for (DWORD start = GetTickCount(); IsBoardResizing(board) && GetTickCount() - start < 5000;)
+            PumpMessages(10);
+        EXPECT_TRUE(HasIdleWork(board) && !IsBoardResizing(board));
+        SettleFaces(board);
+        for (int id = 1; id <= 20; id += 3)
+            SetWindowLongA(Card(id), FaceUpSlot, 1);
+        MoveWindow(board, 0, 0, 800, 600, TRUE);
+        RedrawWindow(board, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        EndGame(board);
+        EXPECT_FALSE(HasIdleWork(board) || IsBoardResizing(board));
+    }
+    EXPECT_EQ(gdi, CountGdiObjects());
+}
+
+// The point-size search finds, for every text and area, the size that trying 1, 3, 5, ... points
+// in turn finds: 8 for a text that fits at every size, 1 for one that fits at none.
+TEST(PointSizeSearch, FindsWhatTryingEverySizeFinds)
+{
+    HDC screen = GetDC(nullptr);
+    HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    const struct {
+        std::string Text;
+        RECT Area;
+    } cases[] = {
+        {"France", {0, 0, 200, 150}},
+        {RedRtf + "Card \\b 3\\b0}", {210, 4, 316, 170}},
+        {RedRtf + "A rather long \\f1 sentence\\f0  on a small card}", {3, 3, 97, 57}},
+        {"Wide", {0, 0, 1200, 40}},
+        {".", {0, 0, 1200, 2400}},
+        {"France\r\nParis", {0, 0, 400, 300}},
+        {std::string(300, 'w') + " w", {0, 0, 40, 300}},
+        {"Empty area", {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        LoadCardText(edit, c.Text);
+        GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+        int n = static_cast<int>(SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+        int points = 1;
+        while (points < 1000 && RichTextFits(edit, points, screen, c.Area, n))
+            points += 2;
+        if (points >= 1000)
+            points = 8;
+        else if (points < 3)
+            points = 1;
+        else if (!RichTextFits(edit, points -= 1, screen, c.Area, n))
+            --points;
+        EXPECT_EQ(points, FitRichTextPointSize(edit, screen, c.Area, n)) << c.Text;
+    }
+    DestroyWindow(edit);
+    ReleaseDC(nullptr, screen);
+}
