@@ -82,8 +82,10 @@ class PrintLayoutTest : public testing::Test {
 };
 
 // The first card's cut line at the margins; A4 portrait holds one column of four, a fifth card
-// goes to a new page (on this one bitmap over the first); landscape holds three rows of two.
-TEST_F(PrintLayoutTest, CardsFillRowsAndColumnsThenNewPages)
+// goes to a new page (on this one bitmap over the first); landscape holds three rows of two. With
+// the flag, a black picture with the content area's proportions leaves the content's corners white
+// (the acceptance script measures dashed cut lines, solid frames and their corners on paper).
+TEST_F(PrintLayoutTest, CardsFillRowsAndColumnsThenNewPagesAndRoundedCornersClipTheContent)
 {
     const struct {
         int Cards, Columns, Places;
@@ -98,12 +100,6 @@ TEST_F(PrintLayoutTest, CardsFillRowsAndColumnsThenNewPages)
             EXPECT_EQ(i < row.Cards, off <= 12) << row.Cards << " cards, " << row.Columns << " columns, card " << i;
         }
     }
-}
-
-// With the flag, a black picture with the content area's proportions leaves the content's corners
-// white (the acceptance script measures dashed cut lines, solid frames and their corners on paper).
-TEST_F(PrintLayoutTest, RoundedCornersClipTheContent)
-{
     std::string picture = folder + "\\content.bmp";
     WritePicture(picture, PictureFormat::Bmp, 579, 284, Black);
     RECT c = Content();
