@@ -219,8 +219,12 @@ TEST(SoundPlayer, PlaysReplacesStopsAndGoesOnAfterFailures)
 }
 
 // A size is remembered while the file stays the same and learnt again when it changes; a file that
-// is no video fails and leaves the size as it was.
-TEST(VideoSize, IsTheNativeSizeOfEachKindOfVideo)
+// is no video fails and leaves the size as it was. A video window is a still child of the card,
+// without controls, until played; it moves while played and while the program's thread waits the
+// display time (WaitShowingVideos), never by the media framework's thread alone (a plain Sleep);
+// stop, play again, and stop from inside its own paint while frames arrive (mended: this waited for
+// ever); one that can't play shows nothing, and play and stop leave windows that are no videos alone.
+TEST(VideoWindow, NativeSizesAndPlayingInsideTheCard)
 {
     std::string changing = MakeScratchFolder("video-size") + "\\changing.avi";
     WriteBytes(changing, ReadBytes(TestMediaFile("pattern.avi")));
@@ -239,15 +243,6 @@ TEST(VideoSize, IsTheNativeSizeOfEachKindOfVideo)
         EXPECT_EQ(file.second ? 320 * 1000 + 240 : -7 * 1000 - 9, width * 1000 + height) << name;
     }
     EXPECT_EQ(0, CountVisibleWindows());
-}
-
-// A still child of the card, without controls, until played; it moves while played and while the
-// program's thread waits the display time (WaitShowingVideos), never by the media framework's thread
-// alone (a plain Sleep); stop, play again, and stop from inside its own paint while frames arrive
-// (mended: this waited for ever); one that can't play shows nothing, and play and stop leave windows
-// that are no videos alone.
-TEST(VideoWindow, PlaysInsideTheCardStopsAndPlaysAgain)
-{
     for (const char* name : {"pattern.avi", "pattern.mpg", "pattern.wmv"}) {
         HWND card = CreateWindowExA(0, "STATIC", "card", WS_POPUP | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
