@@ -275,7 +275,9 @@ Pixels Decode(const std::string& name, std::string& error)
 // What comes out goes back in unchanged, ending at its first zero byte; appends go after the content
 // whatever is selected; long texts cross many chunks in order; characters beyond the code page come
 // out as UTF-8, and as the code page's own form in ANSI; sample and editor texts pass the check.
-TEST(RichTextTransfer, TextsGoInAndComeOutAsRtfAndText)
+// Hostile texts that crashed or hung the reader are shown as their characters, those at the bounds
+// as RTF, long ones and thousands of format changes laid out within the case limit, all drawn safely.
+TEST(RichTextTransfer, TextsGoInAndComeOutAndHostileOnesAreShownAsPlainText)
 {
     StreamInRtf(Edit(), "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Hello \\b bold\\b0  world}");
     std::string rtf = StreamOutRtf(Edit());
@@ -308,13 +310,6 @@ TEST(RichTextTransfer, TextsGoInAndComeOutAsRtfAndText)
         StreamInRtf(Edit(), text);
         EXPECT_TRUE(IsSafeRtf(text) && StreamOutText(Edit()).find("\\rtf") == std::string::npos) << text;
     }
-}
-
-// Hostile texts of each kind that crashed or hung the reader are never streamed in as RTF but shown
-// as their characters; those at the bounds are read as RTF; long texts and texts of thousands of
-// format changes are laid out within the case limit. Either way they are drawn safely.
-TEST(RichTextTransfer, HostileTextsAreShownAsPlainText)
-{
     for (const auto& text : HostileTexts()) {
         RunCase("table.rtf", text.first); // first, so that a crash keeps the text that caused it
         StreamInRtf(Edit(), text.first);
@@ -325,9 +320,12 @@ TEST(RichTextTransfer, HostileTextsAreShownAsPlainText)
 }
 
 // Every pixel comes through whatever padding the rows need; transparency is dropped, lossy formats
-// come close; failures say why (pictures beyond the pixel limit are never
-// decoded), and decoding leaks nothing.
-TEST(Pictures, DecodedPicturesAndTheirFailures)
+// come close; failures say why (pictures beyond the pixel limit are never decoded), and decoding
+// leaks nothing. Metafiles are known by their name in any case, measured and played stretched;
+// damaged ones of each kind that hung or crashed the player are refused by the check before the
+// platform plays them, and drawing one says so; errors met inside a paint are posted and shown
+// after it, once per file, never inside.
+TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
 {
     std::string error;
     auto checker = [](int x, int y) { return RGB(x * 40 % 256, y * 60 % 256, (x + y) % 2 ? 200 : 20); };
@@ -366,13 +364,6 @@ TEST(Pictures, DecodedPicturesAndTheirFailures)
     for (int i = 0; i < 20; ++i)
         DeleteObject(LoadPictureBitmap(Scratch("p"), error));
     EXPECT_EQ(gdi, CountGdiObjects());
-}
-
-// Metafiles are known by their name in any case, measured and played stretched; damaged ones of each kind that
-// hung or crashed the player are refused by the check before the platform plays them, and drawing
-// one says so; errors met inside a paint are posted and shown after it, once per file, never inside.
-TEST(Pictures, MetafilesArePlayedAndDamagedOnesRefused)
-{
     for (const char* name : {"c:\\pics\\Logo.emf", "C:\\PICS\\LOGO.EMF", "logo.emf.png", "logo.em", "logo.wmf", ""})
         EXPECT_EQ(std::string(name).size() > 8, IsEnhancedMetafileName(name)) << name;
     ASSERT_TRUE(WriteEnhancedMetafile(Scratch("box.emf"), 40, 20, RGB(0, 160, 0)));
@@ -435,7 +426,9 @@ TEST(Pictures, MetafilesArePlayedAndDamagedOnesRefused)
     EXPECT_EQ(255u, driver.Seen()[std::size(damage) + 1].Text.size());
 }
 
-TEST(Fuzz, KeptInputsThatOnceFailedAreShownSafely)
+// Every kept input first; then card texts, metafiles with records resized, retyped, re-indexed, cut
+// or made absurd, and BMP, PNG and JPEG files with bytes of their headers changed.
+TEST(Fuzz, KeptInputsThenRtfMetafilesAndPictureHeaders)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(SourcePath("tests\\media\\corpus\\*-*.*").c_str(), &found);
@@ -444,24 +437,10 @@ TEST(Fuzz, KeptInputsThatOnceFailedAreShownSafely)
         RunCase(found.cFileName, ReadBytes(SourcePath("tests\\media\\corpus\\") + found.cFileName));
     FindClose(search);
     EXPECT_GT(replayed, 10);
-}
-
-TEST(Fuzz, RtfCardTexts)
-{
     std::vector<std::string> seeds = SampleCardTexts();
     for (const auto& text : HostileTexts())
         if (text.first.size() < 12000) // the longest take their time in the table
             seeds.push_back(text.first);
-    Campaign(1500, 1000, [&](Random& random, std::string& kind) {
-        kind = "rtf";
-        return HostileRtf(random, seeds);
-    });
-}
-
-// Metafiles with records resized, retyped, re-indexed, cut or made absurd; BMP, PNG and JPEG files
-// with bytes of their headers changed.
-TEST(Fuzz, MetafilesAndPictureHeaders)
-{
     std::map<std::string, std::string> samples = {{"emf", ReadBytes(SourcePath("tests\\media\\corpus\\sample.emf"))}};
     const std::pair<const char*, PictureFormat> formats[] = {
         {"bmp", PictureFormat::Bmp}, {"png", PictureFormat::Png}, {"jpg", PictureFormat::Jpeg}};
@@ -469,6 +448,10 @@ TEST(Fuzz, MetafilesAndPictureHeaders)
         WritePicture(Scratch("sample"), format.second, 16, 12, [](int x, int y) { return RGB(x * 16, y * 20, 90); });
         samples[format.first] = ReadBytes(Scratch("sample"));
     }
+    Campaign(1500, 1000, [&](Random& random, std::string& kind) {
+        kind = "rtf";
+        return HostileRtf(random, seeds);
+    });
     Campaign(2000, 5000, [&](Random& random, std::string& kind) {
         const char* kinds[] = {"emf", "emf", "emf", "bmp", "png", "jpg"};
         std::string input = samples[kind = kinds[random.Below(6)]];

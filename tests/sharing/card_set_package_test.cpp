@@ -10,21 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <dlgs.h>
-#include <shellapi.h>
 
 #include <set>
 
 namespace {
-
-void RemoveTree(const std::string& path)
-{
-    std::string from = path + '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
-}
 
 // What an import may write: the names at the top of the application-data folder, with the bytes
 // of its files (an import writes only there: a card set, its folder, its temporary folder).
@@ -42,19 +31,14 @@ std::set<std::string> UserFiles()
     return files;
 }
 
-std::string Package(const std::string& name, const std::vector<ZipSource>& sources)
-{
-    std::string path = MakeScratchFolder("packages") + "\\" + name + ".zip", error;
-    EXPECT_TRUE(WriteZipArchive(path, sources, error)) << error;
-    return path;
-}
-
 } // namespace
 
 TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
 {
     ResetUserData();
-    RemoveTree(GetCardSetFolder() + "\\Trip 2");
+    for (const char* file : {"cat.bmp", "cat (2).bmp", "meow.wav", "run.mpg"}) // an earlier run's import
+        DeleteFileA((GetCardSetFolder() + "\\Trip 2\\" + file).c_str());
+    RemoveDirectoryA((GetCardSetFolder() + "\\Trip 2").c_str());
     std::string a = MakeScratchFolder("share-a"), b = MakeScratchFolder("share-b");
     WriteBytes(a + "\\cat.bmp", "picture A");
     WriteBytes(b + "\\cat.bmp", "picture B, another file of the same name");
@@ -77,12 +61,10 @@ TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
     CardSetPackage package;
     ASSERT_TRUE(OpenCardSetPackage(zip, package, error)) << error;
     EXPECT_EQ("Trip", package.Name);
-    std::vector<std::string> names;
+    std::string names;
     for (const ZipEntry& entry : package.Entries)
-        names.push_back(entry.Name);
-    EXPECT_EQ(
-        (std::vector<std::string>{"Trip.mnc", "Trip/cat.bmp", "Trip/meow.wav", "Trip/run.mpg", "Trip/cat (2).bmp"}),
-        names);
+        names += entry.Name + "|";
+    EXPECT_EQ("Trip.mnc|Trip/cat.bmp|Trip/meow.wav|Trip/run.mpg|Trip/cat (2).bmp|", names);
 
     // Under its own name it is taken; under another, everything lands in that name's folder.
     EXPECT_TRUE(CardSetNameTaken("Trip"));
@@ -91,13 +73,12 @@ TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
     CardSet imported;
     ASSERT_EQ(CardSetFileState::Read, LoadCardSet("Trip 2", imported));
     ASSERT_EQ(3u, imported.size());
-    EXPECT_EQ("%APPDATA%\\Trip 2\\cat.bmp", imported[0].PictureFileName1);
-    EXPECT_EQ("%APPDATA%\\Trip 2\\meow.wav", imported[0].SoundFileName1);
-    EXPECT_EQ("%APPDATA%\\Trip 2\\cat.bmp", imported[1].PictureFileName1);
-    EXPECT_EQ("%APPDATA%\\Trip 2\\cat (2).bmp", imported[1].PictureFileName2);
-    EXPECT_EQ(a + "\\gone.png", imported[2].PictureFileName1);
-    EXPECT_EQ(set[0].Text1 + set[1].Text2, imported[0].Text1 + imported[1].Text2);
-    EXPECT_EQ("%APPDATA%\\Trip 2\\run.mpg", imported[0].VideoFileName1);
+    const std::string in = "%APPDATA%\\Trip 2\\";
+    EXPECT_EQ(in + "cat.bmp|" + in + "meow.wav|" + in + "run.mpg|" + in + "cat.bmp|" + in + "cat (2).bmp|" + a +
+                  "\\gone.png|" + set[0].Text1 + set[1].Text2,
+              imported[0].PictureFileName1 + "|" + imported[0].SoundFileName1 + "|" + imported[0].VideoFileName1 + "|" +
+                  imported[1].PictureFileName1 + "|" + imported[1].PictureFileName2 + "|" +
+                  imported[2].PictureFileName1 + "|" + imported[0].Text1 + imported[1].Text2);
     std::string file = imported[1].PictureFileName2;
     ExpandFileName(file);
     EXPECT_EQ("picture B, another file of the same name", ReadBytes(file));
@@ -136,11 +117,11 @@ TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
     const std::set<std::string> before = UserFiles();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Sources.back().Name);
-        std::string zip = Package("hostile", row.Sources), bytes = ReadBytes(zip), error;
-        if (row.Sources.back().Name == "Set/b.png") { // the last entry's checksum
-            bytes[bytes.rfind("PK\x01\x02") + 16] ^= 0x11;
-            WriteBytes(zip, bytes);
-        }
+        std::string zip = MakeScratchFolder("packages") + "\\hostile.zip", error;
+        ASSERT_TRUE(WriteZipArchive(zip, row.Sources, error)) << error;
+        std::string bytes = ReadBytes(zip);
+        if (row.Sources.back().Name == "Set/b.png") // the last entry's checksum
+            bytes[bytes.rfind("PK\x01\x02") + 16] ^= 0x11, WriteBytes(zip, bytes);
         CardSetPackage package;
         if (OpenCardSetPackage(zip, package, error)) {
             EXPECT_FALSE(ImportCardSetPackage(package, "Set", error));
