@@ -63,8 +63,7 @@ bool DecodeList(const std::string& bytes, std::wstring& text, std::string& error
         if (nul != std::string::npos) {
             bool ok;
             error = "The list is not a text file: line " +
-                    std::to_string(LineAt(ToWide(bytes.substr(0, nul), CP_ACP, 0, ok), nul)) +
-                    " holds a zero byte.";
+                    std::to_string(LineAt(ToWide(bytes.substr(0, nul), CP_ACP, 0, ok), nul)) + " holds a zero byte.";
             return false;
         }
         size_t skip = starts("\xEF\xBB\xBF", 3) ? 3 : 0;

@@ -92,18 +92,21 @@ TEST(WordList, ExportsOfSpreadsheetsFlashCardsAndEditorsReadIntoPairs)
         {"Excel semicolon CSV with sep= and BOM",
          "\xEF\xBB\xBFsep=;\r\nHaus;house\r\n\"T\xC3\xBCr; Tor\";\"door \"\"big\"\"\";ignored\r\n",
          {"Haus | house", "T\xC3\xBCr; Tor | door \"big\""}},
-        {"UTF-16 LE", Utf16Le(L"uno\tone\r\n\r\n\x03b3\x03ac\x03c4\x03b1\t\x043a\x043e\x0442\r\n"),
+        {"UTF-16 LE",
+         Utf16Le(L"uno\tone\r\n\r\n\x03b3\x03ac\x03c4\x03b1\t\x043a\x043e\x0442\r\n"),
          {"uno | one", "\xCE\xB3\xCE\xAC\xCF\x84\xCE\xB1 | \xD0\xBA\xD0\xBE\xD1\x82"}},
-        {"quoted multi-line fields, CR rows", "a,\"line one\r\nline two\"\r\r,\rb,c",
+        {"quoted multi-line fields, CR rows",
+         "a,\"line one\r\nline two\"\r\r,\rb,c",
          {"a | line one/line two", "b | c"}},
         {"Anki with headers, html and media",
          "#separator:Pipe\n#html:true\n#guid column:1\n#notetype column:2\n#deck column:3\n#tags column:6\n"
          "g1|Basic|D|<b>chat</b> &amp; <i>co</i>|cat<br>kitten[sound:cat.mp3]|t\n"
          "g2|Basic|D|<div><u>dog</u></div><div>&lt;x&gt; &quot;&#947;&#x3b4;&quot;</div>|<img src=\"dog.png\">||t\n"
          "g3|Basic|D|bird||t|<img src='bird.png'>\n",
-         {"<b>chat</b> & <i>co</i> | cat/kitten [snd:cat.mp3]",
-          "<u>dog</u>/<x> \"\xCE\xB3\xCE\xB4\" |  [pic:dog.png]", "bird |  [pic:bird.png]"}},
-        {"Quizlet-style tab export", "apple\tla pomme, le fruit\nbanana\tla banane\n",
+         {"<b>chat</b> & <i>co</i> | cat/kitten [snd:cat.mp3]", "<u>dog</u>/<x> \"\xCE\xB3\xCE\xB4\" |  [pic:dog.png]",
+          "bird |  [pic:bird.png]"}},
+        {"Quizlet-style tab export",
+         "apple\tla pomme, le fruit\nbanana\tla banane\n",
          {"apple | la pomme, le fruit", "banana | la banane"}},
         {"ANSI code page", ansi, {"caf\xC3\xA9 | coffee"}},
         {"Anki separator given as itself", "#separator:;\n#html:false\na;<b>b</b>\n", {"a | <b>b</b>"}},
@@ -155,7 +158,10 @@ TEST(WordList, HostileListsAreRefusedWithTheirRowAndNothingIsWritten)
 TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
 {
     ResetUserData();
-    std::string folder = MakeScratchFolder("anki");
+    std::string folder = MakeScratchFolder("anki"), earlier = GetCardSetFolder() + "\\Animals";
+    for (const char* file : {"\\dog.bmp", "\\bark.wav"})
+        DeleteFileA((earlier + file).c_str());
+    RemoveDirectoryA(earlier.c_str());
     CreateDirectoryA((folder + "\\collection.media").c_str(), nullptr);
     ASSERT_TRUE(WritePicture(folder + "\\collection.media\\dog.bmp", PictureFormat::Bmp, 8, 8,
                              [](int, int) { return RGB(0, 0, 255); }));
