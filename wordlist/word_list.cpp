@@ -478,6 +478,30 @@ bool ReadRows(const std::wstring& text, size_t pos, const ListOptions& options, 
     return true;
 }
 
+// Scripts the ANSI code pages cover, with the character set of each.
+const struct {
+    wchar_t First, Last;
+    int CharSet;
+} ScriptRanges[] = {{0x0100, 0x017F, EASTEUROPE_CHARSET}, {0x0370, 0x03FF, GREEK_CHARSET},
+                    {0x1F00, 0x1FFF, GREEK_CHARSET},      {0x0400, 0x04FF, RUSSIAN_CHARSET},
+                    {0x0590, 0x05FF, HEBREW_CHARSET},     {0x0600, 0x06FF, ARABIC_CHARSET},
+                    {0x0E00, 0x0E7F, THAI_CHARSET}};
+
+int ScriptOf(wchar_t c)
+{
+    for (size_t i = 0; i < sizeof ScriptRanges / sizeof ScriptRanges[0]; ++i)
+        if (c >= ScriptRanges[i].First && c <= ScriptRanges[i].Last)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool InCodePage(wchar_t c)
+{
+    char bytes[8];
+    BOOL lossy = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr, &lossy) > 0 && !lossy;
+}
+
 // Appends one character of a card text to RTF.
 void AppendRtfChar(std::string& rtf, wchar_t c)
 {
@@ -540,22 +564,35 @@ std::string CardTextToRtf(const CardText& text)
 {
     if (text.empty())
         return std::string();
-    std::string rtf = "{\\rtf1\\ansi\\ansicpg" + std::to_string(GetACP()) +
-                      "\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n\\uc1\\pard\\f0\\fs20 ";
+    // Characters of other scripts are set in the card font with their script's character set, so
+    // that where the face itself lacks the script a font that has it is drawn instead.
+    std::string body, fonts = "{\\f0\\fnil\\fcharset0 Tahoma;}";
+    std::vector<int> used(sizeof ScriptRanges / sizeof ScriptRanges[0], 0);
+    int font = 0, fontCount = 1;
     TextRun current;
     for (const TextRun& run : text) {
         if (run.Bold != current.Bold)
-            rtf += run.Bold ? "\\b " : "\\b0 ";
+            body += run.Bold ? "\\b " : "\\b0 ";
         if (run.Italic != current.Italic)
-            rtf += run.Italic ? "\\i " : "\\i0 ";
+            body += run.Italic ? "\\i " : "\\i0 ";
         if (run.Underline != current.Underline)
-            rtf += run.Underline ? "\\ul " : "\\ulnone ";
+            body += run.Underline ? "\\ul " : "\\ulnone ";
         current = run;
-        for (wchar_t c : run.Text)
-            AppendRtfChar(rtf, c);
+        for (wchar_t c : run.Text) {
+            int script = c >= 0x80 && !InCodePage(c) ? ScriptOf(c) : -1;
+            int wanted = script < 0 ? 0 : used[script];
+            if (script >= 0 && !wanted) {
+                wanted = used[script] = fontCount++;
+                fonts += "{\\f" + std::to_string(wanted) + "\\fnil\\fcharset" +
+                         std::to_string(ScriptRanges[script].CharSet) + " Tahoma;}";
+            }
+            if (wanted != font && c != L' ')
+                body += "\\f" + std::to_string(font = wanted) + " ";
+            AppendRtfChar(body, c);
+        }
     }
-    rtf += "}";
-    return rtf;
+    return "{\\rtf1\\ansi\\ansicpg" + std::to_string(GetACP()) + "\\deff0{\\fonttbl" + fonts +
+           "}\r\n\\uc1\\pard\\f0\\fs20 " + body + "}";
 }
 
 std::string PlainTextToRtf(const std::wstring& text)
