@@ -230,7 +230,6 @@ TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
         for (int y = margin; y < 150 - margin; ++y)
             for (int x = margin; x < 200 - margin; ++x)
                 differing += face.At(x, y) != typed.At(x, y), dark += GetRValue(face.At(x, y)) < 100;
-        SavePixels(face, "C:\\face" + std::to_string(side) + ".bmp");
         EXPECT_TRUE(differing == 0 && dark > 50) << side << ": " << differing << " pixels differ, " << dark << " dark";
     }
 }
