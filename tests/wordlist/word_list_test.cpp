@@ -199,6 +199,13 @@ TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
     CardPair imported = WordListPairToCardPair(pairs[0]);
     EXPECT_EQ(words[0], CardUnicodeText(imported.Text1));
     EXPECT_EQ(words[1], CardUnicodeText(imported.Text2));
+    // As the card pair editor saves them again.
+    HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    for (int i = 0; i < 2; ++i) {
+        LoadCardText(editor, i ? imported.Text2 : imported.Text1);
+        EXPECT_EQ(words[i], CardUnicodeText(StreamOutRtf(editor)));
+    }
+    DestroyWindow(editor);
     // Each card's face against the same text typed into the control (in its script's character
     // set, as a keyboard of that language types it) and laid out as a face lays it out.
     Start(new CardSet(1, imported), 1, 2);
