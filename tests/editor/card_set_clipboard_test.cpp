@@ -71,9 +71,6 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
     SetClipboardText(rows[0] + rows[1]);
     CardSet cards = {TextPair("anchor"), TextPair("last")};
     std::wstring copied[2];
-    char directory[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    SetCurrentDirectoryA(folder.c_str());
     DialogDriver driver;
     driver.Then([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
@@ -87,14 +84,15 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
         PressDialogButton(dialog, IDC_CARDSET_PICTURES);
         PressDialogButton(dialog, IDOK);
     });
-    driver.Then([](HWND open) {
-        const char names[] = "\"c three.bmp\" \"a_one.bmp\" \"B-two.bmp\"";
-        SetDlgItemTextA(open, cmb13, names);
-        SetDlgItemTextA(open, edt1, names);
-        PressDialogButton(open, IDOK);
+    driver.Then([&](HWND open) {
+        // The folder first (the dialog may open in the one used last), then the names in it.
+        for (std::string names : {folder, std::string("\"c three.bmp\" \"a_one.bmp\" \"B-two.bmp\"")}) {
+            SetDlgItemTextA(open, cmb13, names.c_str());
+            SetDlgItemTextA(open, edt1, names.c_str());
+            SendMessageA(open, WM_COMMAND, IDOK, 0);
+        }
     });
     EXPECT_EQ(1, ShowCardSetDialog(nullptr, "Bulk", cards));
-    SetCurrentDirectoryA(directory);
     ASSERT_TRUE(driver.Done());
     EXPECT_EQ(rows[0], copied[0]);
     EXPECT_EQ(rows[1], copied[1]);
