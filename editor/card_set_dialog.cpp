@@ -5,6 +5,7 @@
 #include "app/dialog.h"
 #include "app/message_box.h"
 #include "editor/card_pair_dialog.h"
+#include "editor/card_set_clipboard.h"
 #include "editor/cardsets_dialog.h"
 #include "editor/rtf_plain_text.h"
 #include "game/rich_text_layout.h"
@@ -472,8 +473,61 @@ void RemovePair(HWND dialog)
     FillPairList(dialog);
 }
 
+// Pairs pasted or made of pictures: inserted after the selected pair (at the end when none is
+// selected or at), as many as the card set can still hold; the list is filled anew.
+void InsertPairs(HWND dialog, const std::vector<CardPair>& pairs, bool afterSelection)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    if (pairs.empty())
+        return;
+    if (params->Cards->size() + pairs.size() > static_cast<size_t>(MaxCardPairs)) {
+        ShowFieldError(dialog, "A card set holds at most 65536 card pairs", IDC_CARDSET_LIST);
+        return;
+    }
+    size_t at = params->Cards->size();
+    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETCURSEL, 0, 0);
+    if (afterSelection && selected != LB_ERR)
+        at = std::min(
+            at, static_cast<size_t>(SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETITEMDATA, selected, 0)) + 1);
+    params->Views.resize(params->Cards->size());
+    params->Cards->insert(params->Cards->begin() + at, pairs.begin(), pairs.end());
+    params->Views.insert(params->Views.begin() + at, pairs.size(), PairView());
+    CardSetsChanged = 1;
+    FillPairList(dialog);
+}
+
+void PastePairs(HWND dialog)
+{
+    std::vector<CardPair> pairs;
+    std::string error;
+    if (ReadClipboardPairs(dialog, pairs, error))
+        InsertPairs(dialog, pairs, true);
+    else if (!error.empty())
+        ShowFieldError(dialog, error, IDC_CARDSET_LIST);
+}
+
+void CopySelectedPair(HWND dialog)
+{
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETCURSEL, 0, 0);
+    size_t index =
+        selected == LB_ERR
+            ? params->Cards->size()
+            : static_cast<size_t>(SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETITEMDATA, selected, 0));
+    if (index < params->Cards->size())
+        CopyPairsToClipboard(dialog, {(*params->Cards)[index]});
+}
+
+void AddPicturePairs(HWND dialog)
+{
+    std::vector<CardPair> pairs;
+    if (ChoosePicturePairs(dialog, pairs))
+        InsertPairs(dialog, pairs, false);
+}
+
 BOOL OnCardSetInitDialog(HWND dialog, HWND, LPARAM param)
 {
+    AttachPairListCommands(GetDlgItem(dialog, IDC_CARDSET_LIST));
     SetDialogParams(dialog, reinterpret_cast<void*>(param));
     CardSetDialogParams* params = reinterpret_cast<CardSetDialogParams*>(param);
     FillPairList(dialog);
@@ -507,6 +561,15 @@ void OnCardSetCommand(HWND dialog, int id, HWND, UINT code)
         break;
     case IDC_CARDSET_REMOVE:
         RemovePair(dialog);
+        break;
+    case IDC_CARDSET_PICTURES:
+        AddPicturePairs(dialog);
+        break;
+    case IDC_CARDSET_PASTE:
+        PastePairs(dialog);
+        break;
+    case IDC_CARDSET_COPY:
+        CopySelectedPair(dialog);
         break;
     }
 }

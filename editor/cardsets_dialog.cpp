@@ -1,5 +1,5 @@
-// Card sets dialog: the list of card sets with Add, Rename, Copy, Modify and Remove, and Export
-// and Import of card set packages.
+// Card sets dialog: the list of card sets with Add, Rename, Copy, Modify and Remove, Export and
+// Import of card set packages, and Import of word lists.
 #include "editor/cardsets_dialog.h"
 
 #include "app/dialog.h"
@@ -10,6 +10,7 @@
 #include "editor/name_dialog.h"
 #include "res/dialog_ids.h"
 #include "sharing/card_set_package.h"
+#include "wordlist/word_list_import.h"
 
 #include <commdlg.h>
 #include <windowsx.h>
@@ -158,15 +159,17 @@ void EditCardSet(HWND dialog)
     AuthorAndSave(dialog, name, cards, false);
 }
 
-// Asks for a package file to write (save) or read; false when the user cancelled.
-bool ChoosePackageFile(HWND dialog, bool save, std::string& path)
+// Asks for a package file to write (save) or, with lists, a package or word list to read; false
+// when the user cancelled.
+bool ChoosePackageFile(HWND dialog, bool save, std::string& path, bool lists = false)
 {
     char file[MAX_PATH] = "";
     lstrcpynA(file, path.c_str(), sizeof file);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = dialog;
-    ofn.lpstrFilter = "Card set packages (*.zip)\0*.zip\0";
+    ofn.lpstrFilter = lists ? "Card set packages (*.zip)\0*.zip\0Word lists (*.txt;*.csv;*.tsv)\0*.txt;*.csv;*.tsv\0"
+                            : "Card set packages (*.zip)\0*.zip\0";
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.lpstrDefExt = "zip";
@@ -200,13 +203,54 @@ void ExportSelectedCardSet(HWND dialog)
         ShowErrorReport(dialog, missing);
 }
 
+// A word list becomes a new card set under a name the user gives (the list's file name offered);
+// media it names that were not found are reported together at the end.
+void ImportWordListFile(HWND dialog, const std::string& path)
+{
+    WordList list;
+    std::string error;
+    if (!OpenWordList(path, list, error)) {
+        ShowErrorBox(dialog, error);
+        return;
+    }
+    std::string name = WordListCardSetName(path);
+    for (;;) {
+        name = ShowNameDialog(dialog, NameForNewCardSet, "Name of new card set", name);
+        if (name.empty())
+            return;
+        if (!CardSetNameTaken(name))
+            break;
+        ShowErrorBox(dialog, "A card set named \"" + name + "\" or a folder of that name already exists.");
+    }
+    std::vector<std::string> missing;
+    if (!ImportWordList(list, name, missing, error)) {
+        ShowErrorBox(dialog, "The list could not be imported: " + error);
+        return;
+    }
+    CardSetsChanged = 1;
+    FillCardSetList(dialog);
+    if (!missing.empty())
+        ShowErrorReport(dialog, missing);
+}
+
+bool IsWordListFile(const std::string& path)
+{
+    size_t dot = path.find_last_of('.');
+    std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+    return lstrcmpiA(extension.c_str(), ".zip") != 0;
+}
+
 // Import: a package becomes a card set of the user's, under its own name or, when that is taken,
-// under a name the user gives.
+// under a name the user gives; a word list becomes a new card set.
 void ImportCardSet(HWND dialog)
 {
     std::string path, error;
-    if (!ChoosePackageFile(dialog, false, path))
+    if (!ChoosePackageFile(dialog, false, path, true))
         return;
+    if (IsWordListFile(path)) {
+        ImportWordListFile(dialog, path);
+        return;
+    }
     CardSetPackage package;
     if (!OpenCardSetPackage(path, package, error)) {
         ShowErrorBox(dialog, error);

@@ -25,6 +25,9 @@
 #define IDC_CARDSET_ADD 301
 #define IDC_CARDSET_MODIFY 302
 #define IDC_CARDSET_REMOVE 303
+#define IDC_CARDSET_PICTURES 304
+#define IDC_CARDSET_PASTE 305 // from the pair list's keys and context menu
+#define IDC_CARDSET_COPY 306
 #define IDC_CARDSET_NAME 401
 
 // PROFILEENTRYDLG: the card pair dialog.

@@ -5,6 +5,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
 count() { git ls-files "$@" | grep -Ev '/corpus/' | grep -E '\.(cpp|h|rc|manifest|sh|py)$|CMakeLists\.txt$' |
     xargs -r cat | wc -l; }
-program=$(count app cardset game media editor print res zip sharing)
+program=$(count app cardset game media editor print res zip sharing wordlist)
 tests=$(count tests)
 echo "== lines: program $program, tests $tests ($((100 * tests / program)) %, at most 40 %)"

@@ -248,6 +248,32 @@ screenshot 10-playing-imported "$(rect_of main)"
 [ "$(convert "$SHOTS/10-playing-imported.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)" -ge 5 ] ||
     fail "the imported card set shows no pictures"
 
+# ---- Word lists ----
+# A spreadsheet list in UTF-8 with Greek on both cards, imported with Import... under its file's
+# name: stored with Unicode escapes, played, and a turned card kept as a screenshot.
+printf '\xef\xbb\xbfsep=;\r\n\xce\xbd\xce\xb5\xcf\x81\xcf\x8c;\xce\xbd\xce\xb5\xcf\x81\xcf\x8c\r\n' >"$BUILD/Greek words.csv"
+printf '"\xce\xae\xce\xbb\xce\xb9\xce\xbf\xcf\x82";\xce\xb7\xce\xbb\xce\xb9\xce\xbf\xcf\x82\r\n' >>"$BUILD/Greek words.csv"
+list_windows=$($MNEMORA_WINE winepath -w "$BUILD/Greek words.csv" 2>/dev/null | tr -d '\r')
+menu g c
+wait_dialog "Card sets"
+click_control 207 # Import...
+wait_dialog Open
+type_text "$list_windows" && xdotool key Return
+wait_dialog "Name of new card set"
+[ "$(probe text 101)" = "Greek words" ] || fail "the list's name was not offered: $(probe text 101)"
+xdotool key Return
+wait_dialog "Card sets"
+click_control 2
+wait_no_dialog
+grep -q '^Text1=.*\\u957?' "$APPDATA_DIR/Greek words.mnc" || fail "the Greek text was not stored as Unicode"
+deal "Greek words" 0 card4
+card=$(probe window | awk '$3 == "pair=0" { print $1; exit }')
+click_rect "$(rect_of "$card")" && sleep 0.5
+screenshot 10-greek-card "$(rect_of "$card")"
+[ "$(convert "$SHOTS/10-greek-card.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)" -ge 5 ] ||
+    fail "the Greek card shows no text"
+# ---- end of word lists ----
+
 # Settings, with a game on the board: half a second and a light blue for the cards, stored and
 # painted at once; then About.
 deal Birds 0 card4

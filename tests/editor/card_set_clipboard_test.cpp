@@ -1,0 +1,111 @@
+// The card set dialog's pairs in bulk: pasted and copied through the real clipboard with the pair
+// list's keys, and three pictures added in one step.
+#include "editor/card_set_dialog.h"
+#include "editor/editor_test_support.h"
+#include "game/rich_text_layout.h"
+#include "media/rich_text.h"
+#include "res/dialog_ids.h"
+#include "support/test_pictures.h"
+#include "wordlist/word_list.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+namespace {
+
+void SetClipboardText(const std::wstring& text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+std::wstring GetClipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Ctrl plus a key, pressed in the list.
+void PressControl(HWND list, char key)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(list, WM_KEYDOWN, key, 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+void SelectPair(HWND list, size_t index)
+{
+    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i)
+        if (static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, i, 0)) == index)
+            SendMessageA(list, LB_SETCURSEL, i, 0);
+}
+
+} // namespace
+
+// Rows pasted after the selected pair come back as the same rows when copied; pictures become
+// pairs in name order, the name on the second card.
+TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
+{
+    std::string folder = MakeScratchFolder("pictures");
+    for (const char* name : {"c three.bmp", "a_one.bmp", "B-two.bmp"})
+        ASSERT_TRUE(WritePicture(folder + "\\" + name, PictureFormat::Bmp, 4, 4, [](int, int) { return 0; }));
+    const std::wstring rows[] = {L"\x03b3\x03ac\x03c4\x03b1\t\x043a\x043e\x0448\x043a\x0430\r\n",
+                                 L"\"two\r\nlines\"\t\"say \"\"hi\"\"\ttoo\"\r\n"};
+    SetClipboardText(rows[0] + rows[1]);
+    CardSet cards = {TextPair("anchor"), TextPair("last")};
+    std::wstring copied[2];
+    DialogDriver driver;
+    driver.Then([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+        SelectPair(list, 0);
+        PressControl(list, 'V');
+        for (size_t i : {1, 2}) {
+            SelectPair(list, i);
+            PressControl(list, 'C');
+            copied[i - 1] = GetClipboardText();
+        }
+        PressDialogButton(dialog, IDC_CARDSET_PICTURES);
+        PressDialogButton(dialog, IDOK);
+    });
+    driver.Then([&](HWND open) {
+        // The folder first (the dialog may open in the one used last), then the names in it.
+        for (std::string names : {folder, std::string("\"c three.bmp\" \"a_one.bmp\" \"B-two.bmp\"")}) {
+            SetDlgItemTextA(open, cmb13, names.c_str());
+            SetDlgItemTextA(open, edt1, names.c_str());
+            SendMessageA(open, WM_COMMAND, IDOK, 0);
+        }
+    });
+    EXPECT_EQ(1, ShowCardSetDialog(nullptr, "Bulk", cards));
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(rows[0], copied[0]);
+    EXPECT_EQ(rows[1], copied[1]);
+    ASSERT_EQ(7u, cards.size());
+    EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+    const char* pictures[] = {"a_one.bmp", "B-two.bmp", "c three.bmp"};
+    const wchar_t* texts[] = {L"a one", L"B two", L"c three"};
+    HWND converter = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(folder + "\\" + pictures[i], cards[4 + i].PictureFileName1);
+        EXPECT_EQ("", cards[4 + i].Text1);
+        LoadCardText(converter, cards[4 + i].Text2);
+        EXPECT_EQ(texts[i], Utf8ToWide(StreamOutUtf8Text(converter)));
+    }
+    DestroyWindow(converter);
+}

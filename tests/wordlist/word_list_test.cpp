@@ -1,0 +1,242 @@
+// Word lists: the kinds of list people export, read into pairs with formats and media; hostile lists
+// refused with their messages; a list imported through the card sets dialog with its media; Greek
+// and Cyrillic shown exactly on a card.
+#include "cardset/card_set_folder.h"
+#include "editor/editor_test_support.h"
+#include "editor/cardsets_dialog.h"
+#include "game/card_face.h"
+#include "game/rich_text_layout.h"
+#include "media/rich_text.h"
+#include "res/dialog_ids.h"
+#include "support/test_pictures.h"
+#include "tests/game/game_fixture.h"
+#include "wordlist/word_list_import.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <set>
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// A card as "<b>bold</b> plain/second paragraph [pic:x] [snd:y]".
+std::string Describe(const WordListCard& card)
+{
+    std::string out;
+    for (const TextRun& run : card.Text) {
+        std::string text = Utf8(run.Text);
+        for (char& c : text)
+            c = c == '\n' ? '/' : c;
+        out += std::string(run.Bold ? "<b>" : "") + (run.Italic ? "<i>" : "") + (run.Underline ? "<u>" : "") + text +
+               (run.Underline ? "</u>" : "") + (run.Italic ? "</i>" : "") + (run.Bold ? "</b>" : "");
+    }
+    if (!card.Picture.empty())
+        out += " [pic:" + Utf8(card.Picture) + "]";
+    if (!card.Sound.empty())
+        out += " [snd:" + Utf8(card.Sound) + "]";
+    return out;
+}
+
+std::string Utf16Le(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text)
+        bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
+    return bytes;
+}
+
+// A card set's first text as the Unicode its card shows.
+std::wstring CardUnicodeText(const std::string& rtf)
+{
+    HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    LoadCardText(edit, rtf);
+    std::string utf8 = StreamOutUtf8Text(edit);
+    DestroyWindow(edit);
+    return Utf8ToWide(utf8);
+}
+
+} // namespace
+
+// The lists people export, each read into the pairs (first | second card) it should give.
+TEST(WordList, ExportsOfSpreadsheetsFlashCardsAndEditorsReadIntoPairs)
+{
+    std::string ansi = "caf\xE9,coffee\n"; // the ANSI code page (1252 here); not UTF-8
+    struct Case {
+        const char* Kind;
+        std::string Bytes;
+        std::vector<std::string> Pairs;
+    } cases[] = {
+        {"Excel semicolon CSV with sep= and BOM",
+         "\xEF\xBB\xBFsep=;\r\nHaus;house\r\n\"T\xC3\xBCr; Tor\";\"door \"\"big\"\"\";ignored\r\n",
+         {"Haus | house", "T\xC3\xBCr; Tor | door \"big\""}},
+        {"UTF-16 LE",
+         Utf16Le(L"uno\tone\r\n\r\n\x03b3\x03ac\x03c4\x03b1\t\x043a\x043e\x0442\r\n"),
+         {"uno | one", "\xCE\xB3\xCE\xAC\xCF\x84\xCE\xB1 | \xD0\xBA\xD0\xBE\xD1\x82"}},
+        {"quoted multi-line fields, CR rows",
+         "a,\"line one\r\nline two\"\r\r,\rb,c",
+         {"a | line one/line two", "b | c"}},
+        {"Anki with headers, html and media",
+         "#separator:Pipe\n#html:true\n#guid column:1\n#notetype column:2\n#deck column:3\n#tags column:6\n"
+         "g1|Basic|D|<b>chat</b> &amp; <i>co</i>|cat<br>kitten[sound:cat.mp3]|t\n"
+         "g2|Basic|D|<div><u>dog</u></div><div>&lt;x&gt; &quot;&#947;&#x3b4;&quot;</div>|<img src=\"dog.png\">||t\n"
+         "g3|Basic|D|bird||t|<img src='bird.png'>\n",
+         {"<b>chat</b> & <i>co</i> | cat/kitten [snd:cat.mp3]", "<u>dog</u>/<x> \"\xCE\xB3\xCE\xB4\" |  [pic:dog.png]",
+          "bird |  [pic:bird.png]"}},
+        {"Quizlet-style tab export",
+         "apple\tla pomme, le fruit\nbanana\tla banane\n",
+         {"apple | la pomme, le fruit", "banana | la banane"}},
+        {"ANSI code page", ansi, {"caf\xC3\xA9 | coffee"}},
+        {"Anki separator given as itself", "#separator:;\n#html:false\na;<b>b</b>\n", {"a | <b>b</b>"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<WordListPair> pairs;
+        std::string error;
+        ASSERT_TRUE(ReadWordList(c.Bytes, pairs, error)) << c.Kind << ": " << error;
+        std::vector<std::string> got;
+        for (const WordListPair& pair : pairs)
+            got.push_back(Describe(pair.First) + " | " + Describe(pair.Second));
+        EXPECT_EQ(c.Pairs, got) << c.Kind;
+    }
+}
+
+// Hostile lists are refused with a message naming the row; nothing is written.
+TEST(WordList, HostileListsAreRefusedWithTheirRowAndNothingIsWritten)
+{
+    ResetUserData();
+    std::string folder = MakeScratchFolder("hostile");
+    std::string rows;
+    for (int i = 0; i < 100000; ++i)
+        rows += "w" + std::to_string(i) + "\tv\n";
+    struct Case {
+        std::string Bytes;
+        std::string Error;
+    } cases[] = {
+        {std::string("ab\ncd\x01\x02\x00\xFF", 9), "The list is not a text file: line 2 holds a zero byte."},
+        {"a,b\n\"x\"," + std::string(20 << 20, 'x') + "\n",
+         "Row 2 of the list: field 2 has 20971520 characters; a card text may have at most 16383."},
+        {"a,b\nc,\"open\nd,e\n", "Row 2 of the list: a quoted field is not closed."},
+        {rows, "Row 65537 of the list is one row too many: a card set holds at most 65536 card pairs."},
+        {"\xEF\xBB\xBF\r\n \t \r\n", "The list holds no rows to make card pairs of."},
+        {Utf16Le(std::wstring(L"a\tb\n", 4) + L'\0'), "The list is not a text file: line 2 holds a zero character."},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(folder + "\\list.txt", c.Bytes);
+        WordList list;
+        std::string error;
+        EXPECT_FALSE(OpenWordList(folder + "\\list.txt", list, error));
+        EXPECT_EQ(c.Error, error);
+    }
+    std::set<std::string> names;
+    EnumerateCardSets(names);
+    EXPECT_TRUE(names.empty());
+}
+
+// Import in the card sets dialog: the list's file name offered, media found beside the list or in
+// collection.media copied beside the card set, those not found reported together.
+TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
+{
+    ResetUserData();
+    std::string folder = MakeScratchFolder("anki"), earlier = GetCardSetFolder() + "\\Animals";
+    for (const char* file : {"\\dog.bmp", "\\bark.wav"})
+        DeleteFileA((earlier + file).c_str());
+    RemoveDirectoryA(earlier.c_str());
+    CreateDirectoryA((folder + "\\collection.media").c_str(), nullptr);
+    ASSERT_TRUE(WritePicture(folder + "\\collection.media\\dog.bmp", PictureFormat::Bmp, 8, 8,
+                             [](int, int) { return RGB(0, 0, 255); }));
+    WriteBytes(folder + "\\bark.wav", "RIFF");
+    WriteBytes(folder + "\\Animals.txt", "#html:true\n<img src=\"dog.bmp\">Dog[sound:bark.wav]\tHund "
+                                         "<img src=\"gone.png\">\nCat\tKatze[sound:gone.mp3]\n");
+    std::string filter, offered;
+    DialogDriver driver;
+    driver.Press(IDC_CARDSETS_IMPORT);
+    driver.Then([&](HWND fileDialog) {
+        filter = GetDialogItemText(fileDialog, cmb1);
+        SetDlgItemTextA(fileDialog, edt1, (folder + "\\Animals.txt").c_str());
+        SetDlgItemTextA(fileDialog, cmb13, (folder + "\\Animals.txt").c_str());
+        PressDialogButton(fileDialog, IDOK);
+    });
+    driver.Then([&](HWND nameDialog) {
+        offered = GetDialogItemText(nameDialog, IDC_NAME_EDIT);
+        PressDialogButton(nameDialog, IDOK);
+    });
+    driver.Then(Pressing(IDOK, [](HWND cardSets) { PressDialogButton(cardSets, IDCANCEL); }));
+    EXPECT_EQ(1, ShowCardSetsDialog(nullptr));
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ("Card set packages (*.zip)", filter);
+    EXPECT_EQ("Animals", offered);
+    ASSERT_EQ(4u, driver.Seen().size());
+    EXPECT_EQ("Error(s)", driver.Seen()[3].Caption);
+    EXPECT_EQ("File not found, filename gone.png\nFile not found, filename gone.mp3\n", driver.Seen()[3].Text);
+    CardSet cards;
+    ASSERT_EQ(CardSetFileState::Read, LoadCardSet("Animals", cards));
+    ASSERT_EQ(2u, cards.size());
+    EXPECT_EQ("%APPDATA%\\Animals\\dog.bmp|%APPDATA%\\Animals\\bark.wav||",
+              cards[0].PictureFileName1 + "|" + cards[0].SoundFileName1 + "|" + cards[0].PictureFileName2 + "|" +
+                  cards[1].SoundFileName2);
+    EXPECT_EQ(L"Dog", CardUnicodeText(cards[0].Text1));
+    EXPECT_EQ(L"Katze", CardUnicodeText(cards[1].Text2));
+    EXPECT_EQ(ReadBytes(folder + "\\bark.wav"), ReadBytes(GetCardSetFolder() + "\\Animals\\bark.wav"));
+}
+
+// Greek and Cyrillic read from UTF-8 come back from a card's RichEdit as the same Unicode, and the
+// card face shows them as the rich-text control draws the same text typed into it.
+TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
+{
+    const std::wstring words[] = {L"\x03ba\x03b1\x03bb\x03b7\x03bc\x03ad\x03c1\x03b1",
+                                  L"\x0437\x0434\x0440\x0430\x0432\x0441\x0442\x0432\x0443\x0439"};
+    std::vector<WordListPair> pairs;
+    std::string error;
+    ASSERT_TRUE(ReadWordList(Utf8(words[0]) + "\t" + Utf8(words[1]) + "\n", pairs, error)) << error;
+    CardPair imported = WordListPairToCardPair(pairs[0]);
+    EXPECT_EQ(words[0], CardUnicodeText(imported.Text1));
+    EXPECT_EQ(words[1], CardUnicodeText(imported.Text2));
+    // As the card pair editor saves them again.
+    HWND editor = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    for (int i = 0; i < 2; ++i) {
+        LoadCardText(editor, i ? imported.Text2 : imported.Text1);
+        EXPECT_EQ(words[i], CardUnicodeText(StreamOutRtf(editor)));
+    }
+    DestroyWindow(editor);
+    // Each card's face against the same text typed into the control (in its script's character
+    // set, as a keyboard of that language types it) and laid out as a face lays it out.
+    Start(new CardSet(1, imported), 1, 2);
+    int margin = CardFaceMargin(200, 150);
+    for (int side = 1; side <= 2; ++side) {
+        HWND card = Card(Slot(1, SideSlot) == side ? 1 : 2);
+        MoveWindow(card, 0, 0, 200, 150, TRUE);
+        SetWindowLongA(card, FaceUpSlot, 1);
+        Pixels face = DrawOnWhite(200, 150, [&](HDC dc) { DrawCardFace(card, dc, CardFacePaint); });
+        const std::wstring& word = words[side - 1];
+        Pixels typed = DrawOnWhite(200, 150, [&](HDC dc) {
+            HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+            LoadCardText(edit, "");
+            SETTEXTEX set = {ST_DEFAULT, 1200};
+            SendMessageA(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(word.c_str()));
+            CHARFORMAT2A format = DefaultCardTextFormat();
+            format.bCharSet = side == 1 ? GREEK_CHARSET : RUSSIAN_CHARSET;
+            SendMessageA(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+            RECT area = {margin, margin, 200 - margin, 150 - margin};
+            SetRichTextPointSize(edit, FitRichTextPointSize(edit, dc, area, static_cast<int>(word.size())));
+            int height = MeasureRichTextHeight(edit, dc), top = 75 - height / 2;
+            CenterRichTextParagraphs(edit);
+            IntersectClipRect(dc, margin, margin, 200 - margin, 150 - margin);
+            RenderRichText(edit, dc, dc, RECT{margin, top, 200 - margin, std::max(150 - top, top + height)}, true,
+                           nullptr);
+            DestroyWindow(edit);
+        });
+        int differing = 0, dark = 0;
+        for (int y = margin; y < 150 - margin; ++y)
+            for (int x = margin; x < 200 - margin; ++x)
+                differing += face.At(x, y) != typed.At(x, y), dark += GetRValue(face.At(x, y)) < 100;
+        EXPECT_TRUE(differing == 0 && dark > 50) << side << ": " << differing << " pixels differ, " << dark << " dark";
+    }
+}
