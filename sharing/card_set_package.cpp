@@ -203,15 +203,10 @@ bool ImportCardSetPackage(const CardSetPackage& package, const std::string& name
         error = "A card set named " + name + " or its folder already exists.";
         return false;
     }
-    std::string root = GetCardSetFolder();
-    std::string temporary =
-        root + "\\~import-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-    std::string media = temporary + "\\" + name;
-    if (!CreateDirectoryA(temporary.c_str(), nullptr) || !CreateDirectoryA(media.c_str(), nullptr)) {
-        error = "The folder " + temporary + " cannot be made: " + LastErrorText() + ".";
-        RemoveFolder(temporary);
+    std::string temporary, media;
+    if (!MakeImportFolder("~import-", name, temporary, error))
         return false;
-    }
+    media = temporary + "\\" + name;
     bool ok = true;
     std::string cardSetFile = temporary + "\\" + name + ".mnc";
     std::string packageFolder = package.Name + "/";
@@ -246,8 +241,26 @@ bool ImportCardSetPackage(const CardSetPackage& package, const std::string& name
         if (!ok)
             error = "The card set cannot be written: " + LastErrorText() + ".";
     }
+    return PlaceImportedCardSet(temporary, name, ok, error);
+}
+
+bool MakeImportFolder(const std::string& prefix, const std::string& name, std::string& temporary, std::string& error)
+{
+    temporary = GetCardSetFolder() + "\\" + prefix + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(GetTickCount());
+    std::string media = temporary + "\\" + name;
+    if (CreateDirectoryA(temporary.c_str(), nullptr) && CreateDirectoryA(media.c_str(), nullptr))
+        return true;
+    error = "The folder " + temporary + " cannot be made: " + LastErrorText() + ".";
+    RemoveFolder(temporary);
+    return false;
+}
+
+bool PlaceImportedCardSet(const std::string& temporary, const std::string& name, bool ok, std::string& error)
+{
     // Into place: the folder first, then the card set, which makes the import visible.
-    std::string finalFolder = root + "\\" + name;
+    std::string media = temporary + "\\" + name, cardSetFile = media + ".mnc";
+    std::string finalFolder = GetCardSetFolder() + "\\" + name;
     if (ok && !MoveFileA(media.c_str(), finalFolder.c_str())) {
         error = "The folder " + finalFolder + " cannot be made: " + LastErrorText() + ".";
         ok = false;

@@ -35,3 +35,11 @@ bool CardSetNameTaken(const std::string& name);
 // written into a temporary folder first and moved into place at the end; on failure nothing is
 // left behind and nothing of the user's has changed.
 bool ImportCardSetPackage(const CardSetPackage& package, const std::string& name, std::string& error);
+
+// The two ends of every import. MakeImportFolder makes "<card set folder>\<prefix><unique>\<name>\"
+// for the card set's files (the card set itself goes beside it as "<name>.mnc"); on failure error
+// says why and nothing is left. PlaceImportedCardSet moves both into place when ok is still true
+// (the folder first, so that the card set appears last), removes the temporary folder in any case
+// and returns whether the card set is now the user's.
+bool MakeImportFolder(const std::string& prefix, const std::string& name, std::string& temporary, std::string& error);
+bool PlaceImportedCardSet(const std::string& temporary, const std::string& name, bool ok, std::string& error);

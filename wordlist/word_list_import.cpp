@@ -48,25 +48,6 @@ std::string FindMedium(const std::string& listFolder, const std::string& name)
     return std::string();
 }
 
-void RemoveFolder(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string item = found.cFileName;
-            if (item == "." || item == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + "\\" + item);
-            else
-                DeleteFileA((folder + "\\" + item).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // The media of the card set: source path -> file name in the card set's folder.
 struct MediaPlan {
     std::map<std::string, std::pair<std::string, std::string>> Files; // lower-case source -> (source, name)
@@ -98,11 +79,6 @@ std::string PlanMedium(MediaPlan& plan, const std::string& listFolder, const std
         known = plan.Files.emplace(Lower(source), std::make_pair(source, unique)).first;
     }
     return MediaFolderVariable + cardSetName + "\\" + known->second.second;
-}
-
-std::string LastErrorText()
-{
-    return DescribeFileError(GetLastError());
 }
 
 } // namespace
@@ -165,16 +141,12 @@ bool ImportWordList(const WordList& list, const std::string& name, std::vector<s
             error = "The card set " + name + " cannot be written: " + DescribeFileError(failure) + ".";
         return failure == 0;
     }
-    std::string root = GetCardSetFolder();
-    std::string temporary =
-        root + "\\~wordlist-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    std::string temporary;
+    bool ok = MakeImportFolder("~wordlist-", name, temporary, error);
     std::string media = temporary + "\\" + name;
-    bool ok = CreateDirectoryA(temporary.c_str(), nullptr) && CreateDirectoryA(media.c_str(), nullptr);
-    if (!ok)
-        error = "The folder " + temporary + " cannot be made: " + LastErrorText() + ".";
     for (auto file = plan.Files.begin(); ok && file != plan.Files.end(); ++file)
         if (!CopyFileA(file->second.first.c_str(), (media + "\\" + file->second.second).c_str(), TRUE)) {
-            error = "The file " + file->second.first + " cannot be copied: " + LastErrorText() + ".";
+            error = "The file " + file->second.first + " cannot be copied: " + DescribeFileError(GetLastError()) + ".";
             ok = false;
         }
     std::string cardSetFile = temporary + "\\" + name + ".mnc";
@@ -185,16 +157,5 @@ bool ImportWordList(const WordList& list, const std::string& name, std::vector<s
             ok = false;
         }
     }
-    // Into place: the folder first, then the card set, which makes the import visible.
-    std::string finalFolder = root + "\\" + name;
-    if (ok && !MoveFileA(media.c_str(), finalFolder.c_str())) {
-        error = "The folder " + finalFolder + " cannot be made: " + LastErrorText() + ".";
-        ok = false;
-    } else if (ok && !MoveFileA(cardSetFile.c_str(), GetCardSetPath(name).c_str())) {
-        error = "The card set " + name + " cannot be written: " + LastErrorText() + ".";
-        MoveFileA(finalFolder.c_str(), media.c_str());
-        ok = false;
-    }
-    RemoveFolder(temporary);
-    return ok;
+    return PlaceImportedCardSet(temporary, name, ok, error);
 }
