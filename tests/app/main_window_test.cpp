@@ -13,37 +13,6 @@
 
 #include <gtest/gtest.h>
 
-// Grid lines (two black pixels deep) share their borders; the last cell takes what the division
-// leaves. Drawing leaves no objects behind.
-TEST(BoardSizeImage, GridLinesShareBordersAndTheLastCellTakesTheRest)
-{
-    const struct {
-        int Rows, Columns;
-        std::vector<int> Across, Down; // where lines cross row 10 and column 10
-    } rows[] = {{2, 3, {0, 31, 62, 95}, {0, 47, 95}},
-                {3, 2, {0, 47, 95}, {0, 31, 62, 95}},
-                {4, 5, {0, 19, 38, 57, 76, 95}, {0, 23, 46, 69, 95}}};
-    int before = CountGdiObjects();
-    for (const auto& row : rows) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, DrawBoardSizeImage(row.Rows, row.Columns));
-        Pixels p = CaptureDC(dc, 96, 96);
-        DeleteObject(SelectObject(dc, old));
-        DeleteDC(dc);
-        std::vector<int> across, down;
-        for (int i = 0; i < 96; ++i) {
-            if (p.At(i, 10) == RGB(0, 0, 0) && p.At(i, 11) == RGB(0, 0, 0))
-                across.push_back(i);
-            if (p.At(10, i) == RGB(0, 0, 0) && p.At(11, i) == RGB(0, 0, 0))
-                down.push_back(i);
-        }
-        EXPECT_EQ(row.Across, across) << row.Rows << " x " << row.Columns;
-        EXPECT_EQ(row.Down, down) << row.Rows << " x " << row.Columns;
-        EXPECT_EQ(RGB(192, 192, 192), p.At(12, 12));
-    }
-    EXPECT_EQ(before, CountGdiObjects());
-}
-
 // The bar on top at its preferred height plus 5 in its colour, the board below; the toolbar keeps
 // its width in a narrow window and the label repaints without new objects. The card sets are
 // listed sorted, none selected: Print is grey and a board size says so; unknown commands do nothing;
