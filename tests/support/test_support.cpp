@@ -4,6 +4,8 @@
 #include "app/startup.h"
 #include "cardset/card_set_folder.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -272,6 +274,24 @@ int CountUserObjects()
     int n = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountThreadWindow, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+std::wstring AccessibleName(HWND window, long child, long* state)
+{
+    IAccessible* object = nullptr;
+    if (AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)) != S_OK)
+        return L"?";
+    VARIANT which, answer;
+    VariantInit(&which);
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring said = object->get_accName(which, &name) == S_OK && name ? name : L"?";
+    SysFreeString(name);
+    if (state && object->get_accState(which, &answer) == S_OK)
+        *state = answer.lVal;
+    object->Release();
+    return said;
 }
 
 void ResetUserData()

@@ -61,6 +61,10 @@ Pixels CaptureDC(HDC dc, int width, int height);
 int CountGdiObjects();
 int CountUserObjects();
 
+// The name (and, when asked, the state) that a window's accessible object or its child gives screen
+// readers; "?" when there is none.
+std::wstring AccessibleName(HWND window, long child = 0, long* state = nullptr);
+
 // Removes every card set file and the program's registry settings of the test prefix.
 void ResetUserData();
 // Writes a file with exactly these bytes.
