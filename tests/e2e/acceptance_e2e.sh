@@ -61,10 +61,10 @@ sleep 0.5
 screenshot 02-dealt
 colour=$(middle_colour 02-dealt "$(rect_of card1)")
 [[ $colour == *192,192,192* || $colour == *C0C0C0* || $colour == silver ]] || fail "a face-down card shows $colour"
-pairs=$(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un)
+pairs=$(board_pairs)
 [ "$(wc -w <<<"$pairs")" = 8 ] || fail "the board does not hold eight pairs: $pairs"
-first=$(probe window | awk '$3 == "pair='"$(head -1 <<<"$pairs")"'" { print $(NF-3), $(NF-2), $(NF-1), $NF; exit }')
-second=$(probe window | awk '$3 == "pair='"$(sed -n 2p <<<"$pairs")"'" { print $(NF-3), $(NF-2), $(NF-1), $NF; exit }')
+first=$(rect_of "$(pair_cards "$(head -1 <<<"$pairs")" | head -1)")
+second=$(rect_of "$(pair_cards "$(sed -n 2p <<<"$pairs")" | head -1)")
 click_rect "$first"
 sleep 0.3
 click_rect "$second" # the program now waits the display time and answers no probe
@@ -80,15 +80,13 @@ sleep 1
 [ "$(faceup_count)" = 0 ] || fail "two cards of different pairs were not turned back"
 found=0
 for pair in $pairs; do
-    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { print $1 }'); do
-        click_rect "$(rect_of "$card")" && sleep 0.3
-    done
+    for card in $(pair_cards "$pair"); do click_rect "$(rect_of "$card")" && sleep 0.3; done
     found=$((found + 1))
     [ "$(faceup_count)" = $((2 * found)) ] || [ $found = 8 ] || fail "pair $pair did not stay open"
     if [ $found = 5 ]; then
         sleep 0.5
         screenshot game "$(rect_of main)"
-        white=$(convert "$SHOTS/game.png" -fill black +opaque white -format '%[fx:int(100*mean)]' info:)
+        white=$(white_share game 100)
         [ "$white" -ge 10 ] || fail "the found pairs show no pictures ($white % of the window is white)"
     fi
 done
@@ -96,16 +94,15 @@ wait_for '^card16 faceup=0' 15 window >/dev/null || fail "the won board was not 
 [ "$(faceup_count)" = 0 ] || fail "a card of the new deal is face up"
 screenshot 04-dealt-again
 
-# --- Keyboard play (no clicks) ---------------------------------------------------------------
-# Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn each pair
-# to the new deal; Ctrl+4 then deals 4 x 4.
+# Keys alone: Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn
+# each pair to the new deal.
 xdotool key ctrl+1
 for _ in $(seq 40); do probe window | grep -q '^card5 ' || break; sleep 0.25; done
 [ "$(probe window | grep -c '^card[0-9]* faceup=0')" = 4 ] || fail "Ctrl+1 did not deal 2 x 2"
 found=0
-for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un); do
-    for card in $(probe window | awk -v p="pair=$pair" '$3 == p { sub("card", "", $1); print $1 }'); do
-        xdotool key Home $(sed 's/^1$//; s/^2$/Right/; s/^3$/Down/; s/^4$/Down Right/' <<<"$card") space
+for pair in $(board_pairs); do
+    for card in $(pair_cards "$pair"); do
+        xdotool key Home $(sed 's/^card1$//; s/^card2$/Right/; s/^card3$/Down/; s/^card4$/Down Right/' <<<"$card") space
         sleep 0.3
     done
     found=$((found + 2))
@@ -113,9 +110,6 @@ for pair in $(probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\
 done
 screenshot 05-keyboard-won
 wait_for '^card4 faceup=0' 15 window >/dev/null && [ "$(faceup_count)" = 0 ] || fail "no new deal after the keyboard game"
-xdotool key ctrl+4
-dealt=$(wait_for '^card16 ' 10 window) && ! grep -q '^card17 ' <<<"$dealt" || fail "Ctrl+4 did not deal 4 x 4"
-# --- End of keyboard play ------------------------------------------------------------------------
 
 # A card set of the player's: two pairs, one text made bold, one coloured with the colour chooser,
 # a picture chosen with Browse...; saved, listed in the bar and played.
@@ -126,7 +120,7 @@ click_editor() { # the text line (bottom edge) or, with a second argument, butto
 }
 picture="$BUILD/acceptance-robin.png"
 convert -size 120x90 xc:'#d04020' -fill '#f0d080' -draw 'circle 60,45 60,15' "$picture"
-picture_windows=$($MNEMORA_WINE winepath -w "$picture" 2>/dev/null | tr -d '\r')
+picture_windows=$(winpath "$picture")
 menu g c
 wait_dialog "Card sets"
 click_control 201 # Add...
@@ -187,10 +181,9 @@ export_package() { # card set, package file; in the open "Card sets" dialog
     rm -f "$2"
     click_list_item 101 "$(list_position 101 "$1")"
     click_control 206 # Export...
-    wait_dialog "Save As"
-    type_text "$($MNEMORA_WINE winepath -w "$2" 2>/dev/null | tr -d '\r')" && xdotool key Return
+    choose_file "Save As" "$2"
     wait_dialog "Card sets"
-    unzip -tq "$2" >/dev/null || fail "the package of $1 does not test as a zip archive"
+    unzip -tq "$2" >/dev/null && bsdtar -tf "$2" >/dev/null || fail "the archive tools do not read the package of $1"
 }
 menu g c
 wait_dialog "Card sets"
@@ -199,17 +192,14 @@ export_package "Moving pictures" "$BUILD/acceptance-videos.zip"
 click_control 2
 wait_no_dialog
 
-# ---- Word lists ----
 # A spreadsheet list in UTF-8 with Greek on both cards, imported with Import... under its file's
 # name: stored with Unicode escapes, played, and a turned card kept as a screenshot.
 printf '\xef\xbb\xbfsep=;\r\n\xce\xbd\xce\xb5\xcf\x81\xcf\x8c;\xce\xbd\xce\xb5\xcf\x81\xcf\x8c\r\n' >"$BUILD/Greek words.csv"
 printf '"\xce\xae\xce\xbb\xce\xb9\xce\xbf\xcf\x82";\xce\xb7\xce\xbb\xce\xb9\xce\xbf\xcf\x82\r\n' >>"$BUILD/Greek words.csv"
-list_windows=$($MNEMORA_WINE winepath -w "$BUILD/Greek words.csv" 2>/dev/null | tr -d '\r')
 menu g c
 wait_dialog "Card sets"
 click_control 207 # Import...
-wait_dialog Open
-type_text "$list_windows" && xdotool key Return
+choose_file Open "$BUILD/Greek words.csv"
 wait_dialog "Name of new card set"
 [ "$(probe text 101)" = "Greek words" ] || fail "the list's name was not offered: $(probe text 101)"
 xdotool key Return
@@ -221,9 +211,7 @@ deal "Greek words" 0 card4
 card=$(probe window | awk '$3 == "pair=0" { print $1; exit }')
 click_rect "$(rect_of "$card")" && sleep 0.5
 screenshot 10-greek-card "$(rect_of "$card")"
-[ "$(convert "$SHOTS/10-greek-card.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)" -ge 5 ] ||
-    fail "the Greek card shows no text"
-# ---- end of word lists ----
+[ "$(white_share 10-greek-card 1000)" -ge 5 ] || fail "the Greek card shows no text"
 
 # Printing, to the PDF printer of the test print server (one of our own when the test command
 # started none): "Opposites" as the dialog opens, "Shapes" with "Rounded corners" checked.
@@ -325,9 +313,7 @@ menu g c
 wait_dialog "Card sets"
 for package in notes videos; do
     click_control 207 # Import...
-    wait_dialog Open
-    type_text "$($MNEMORA_WINE winepath -w "$BUILD/acceptance-$package.zip" 2>/dev/null | tr -d '\r')"
-    xdotool key Return
+    choose_file Open "$BUILD/acceptance-$package.zip"
     wait_dialog "Card sets"
 done
 click_control 2
@@ -353,8 +339,6 @@ changes() {
 # A whole 2 x 3 game of each: the first turn of the notes recorded from the sound device; every
 # picture of a note shown; a card of each moving picture's pair moves.
 deal "Musical notes" 1 card6
-board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
-pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
 pairs=$(board_pairs)
 first_card=$(rect_of "$(pair_cards "$(head -1 <<<"$pairs")" | head -1)")
 rm -f "$BUILD/acceptance-heard.raw"
@@ -374,7 +358,7 @@ for pair in $pairs; do
     [ $found = 3 ] || screenshot "15-notes-$found" "$(rect_of main)"
 done
 for found in 1 2; do
-    white=$(convert "$SHOTS/15-notes-$found.png" -fill black +opaque white -format '%[fx:int(1000*mean)]' info:)
+    white=$(white_share "15-notes-$found" 1000)
     echo "white after $found pairs of notes: $white per mille"
     [ "$white" -ge $((80 * found)) ] || fail "the imported notes show no pictures after $found pairs"
 done

@@ -78,6 +78,17 @@ middle_colour() {
     convert "$SHOTS/$1.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:
 }
 faceup_count() { probe window | grep -c 'faceup=1' || true; }
+# The pairs of the face-down cards dealt, and the cards ("cardN") of a pair.
+board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
+pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
+# The share of a screenshot's pixels that are white, in parts of the scale given (100, 1000).
+white_share() { convert "$SHOTS/$1.png" -fill black +opaque white -format "%[fx:int($2*mean)]" info:; }
+winpath() { $MNEMORA_WINE winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# In the open file dialog of the given caption, types a file's path and presses Return.
+choose_file() {
+    wait_dialog "$1"
+    type_text "$(winpath "$2")" && xdotool key Return
+}
 # Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
 menu() { xdotool key "alt+$1" && sleep 0.3 && xdotool key "$2"; }
 # Waits until the topmost dialog has the given caption.
