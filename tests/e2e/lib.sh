@@ -71,12 +71,6 @@ deal() {
     click_board_size "$2"
     wait_for "^$3 " 10 window >/dev/null || fail "$1 was not dealt"
 }
-# The colour of a screenshot's pixel in the middle of a rectangle "x y w h".
-middle_colour() {
-    local x y w h
-    read -r x y w h <<<"$2"
-    convert "$SHOTS/$1.png" -format "%[pixel:p{$((x + w / 2)),$((y + h / 2))}]" info:
-}
 faceup_count() { probe window | grep -c 'faceup=1' || true; }
 # The pairs of the face-down cards dealt, and the cards ("cardN") of a pair.
 board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
