@@ -317,12 +317,11 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
             for (int i = 0; i < width * 5; ++i)
                 EXPECT_EQ(checker(i % width, i / width), pixels.Data[i]) << width;
         }
-    ASSERT_TRUE(
-        WritePicture(Scratch("a.jpg"), PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
+    auto flat = [](int, int) { return RGB(30, 140, 220); };
+    ASSERT_TRUE(WritePicture(Scratch("a.jpg"), PictureFormat::Jpeg, 64, 48, flat));
     EXPECT_NEAR(140, GetGValue(Decode("a.jpg", error).At(32, 24)), 12);
-    ASSERT_TRUE(WritePicture(
-        Scratch("clear.png"), PictureFormat::Png, 4, 4, [](int, int) { return RGB(10, 20, 30); }, 0));
-    EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(10, 20, 30)));
+    ASSERT_TRUE(WritePicture(Scratch("clear.png"), PictureFormat::Png, 4, 4, flat, 0));
+    EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(30, 140, 220)));
     DeleteMetaFile(CloseMetaFile(CreateMetaFileA(Scratch("drawing.wmf").c_str())));
     WriteBytes(Scratch("text.jpg"), "not a picture at all");
     WriteBmpHeader(Scratch("empty.bmp"), 0, 10);
