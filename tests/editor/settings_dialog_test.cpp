@@ -17,21 +17,19 @@ TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
         return pixels.Width > 0 && pixels.Count(color) == pixels.Width * pixels.Height;
     };
     DialogDriver driver;
-    std::function<void(HWND, size_t)> enter = [&](HWND settings, size_t i) {
-        if (i > 0) {
-            EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i - 1];
-            EXPECT_EQ("", ReadSetting("DisplayTime"));
-        }
-        TypeText(settings, i < refused.size() ? refused[i] : "60000", IDC_SETTINGS_DURATION);
-        PressDialogButton(settings, IDOK);
-        if (i < refused.size())
-            driver.Then(Pressing(IDOK, [&, i](HWND settings) { enter(settings, i + 1); }));
-    };
     driver.Then([&](HWND settings) {
         EXPECT_EQ("1000", GetDialogItemText(settings, IDC_SETTINGS_DURATION));
         EXPECT_TRUE(filled(GetDlgItem(settings, IDC_SETTINGS_SWATCH), grey));
-        enter(settings, 0);
+        TypeText(settings, refused[0], IDC_SETTINGS_DURATION);
+        PressDialogButton(settings, IDOK);
     });
+    for (size_t i = 0; i < refused.size(); ++i) // each refusal answered; the field kept, nothing stored
+        driver.Then(Pressing(IDOK, [&, i](HWND settings) {
+            EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i];
+            EXPECT_EQ("", ReadSetting("DisplayTime"));
+            TypeText(settings, i + 1 < refused.size() ? refused[i + 1] : "60000", IDC_SETTINGS_DURATION);
+            PressDialogButton(settings, IDOK);
+        }));
     EXPECT_EQ(1, ShowSettingsDialog(nullptr));
     std::vector<std::string> expected(4, "Error: Duration is not a number");
     expected.resize(6, "Error: Duration must not be more than 60000 ms");
