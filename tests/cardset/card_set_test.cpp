@@ -69,12 +69,10 @@ TEST_F(CardSetFile, LayoutEscapesLongValuesAndDamagedOrForeignFiles)
     set[0].Text1 = "a\r\nb";
     set[0].PictureFileName1 = "C:\\p.png";
     ASSERT_TRUE(SaveCardSet("layout", {set[0]}));
-    EXPECT_EQ(
-        "[General]\r\nCount=1\r\n[Entry1]\r\nText1=a#SPECIALR^#SPECIALN^b\r\nText2=T2 "
-        "1\r\nPictureFileName1=C:\\p.png\r\n"
-        "PictureFileName2=C:\\p2 1\r\nSoundFileName1=C:\\s1 1\r\nSoundFileName2=\r\nVideoFileName1=%TEMP%\\v1 1.mpg\r\n"
-        "VideoFileName2=v2 1\r\n",
-        ReadBytes(GetCardSetPath("layout")));
+    EXPECT_EQ("[General]\r\nCount=1\r\n[Entry1]\r\nText1=a#SPECIALR^#SPECIALN^b\r\nText2=T2 1\r\n"
+              "PictureFileName1=C:\\p.png\r\nPictureFileName2=C:\\p2 1\r\nSoundFileName1=C:\\s1 1\r\n"
+              "SoundFileName2=\r\nVideoFileName1=%TEMP%\\v1 1.mpg\r\nVideoFileName2=v2 1\r\n",
+              ReadBytes(GetCardSetPath("layout")));
     set[2].Text1 = "x#SPECIALN^y##SPECIALR^#SPECIAL^";
     set[2].SoundFileName1 = " \"quoted\" ";
     while (set[0].Text1.size() < 1000000)
@@ -89,11 +87,9 @@ TEST_F(CardSetFile, LayoutEscapesLongValuesAndDamagedOrForeignFiles)
     EXPECT_EQ(CardSetFileState::Read, LoadCardSet("layout", loaded)); // appends to what the caller passes
     EXPECT_EQ(4u, loaded.size());
     SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str()); // beyond the usual buffer
-    std::string names[] = {"%MNEMORA_LONG%\\a.wav", "C:\\b.png", "%NO_SUCH_VARIABLE%\\c"};
-    for (std::string& name : names)
-        ExpandFileName(name);
-    EXPECT_EQ(std::string(3000, 'L') + "\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c",
-              names[0] + "|" + names[1] + "|" + names[2]);
+    std::string names = "%MNEMORA_LONG%\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c";
+    ExpandFileName(names);
+    EXPECT_EQ(std::string(3000, 'L') + "\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c", names);
     auto utf16 = [](const std::string& text, bool bigEndian) {
         std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
         for (char c : text)
@@ -148,12 +144,11 @@ TEST_F(CardSetFile, UnreadableFilesAreToldApartAndNeverSavedOver)
     const char* const rows[][2] = {{"held", "the file is in use by another program"},
                                    {"folder", "access to the file is denied"}};
     for (const auto& row : rows) {
+        std::string saving;
         EXPECT_EQ(CardSetFileState::Unreadable, LoadCardSet(row[0], set, &reason)) << row[0];
-        EXPECT_EQ(0u, reason.find(row[1])) << reason;
-        EXPECT_TRUE(set.empty());
-        EXPECT_FALSE(SaveCardSet(row[0], {FullPair(2)}, &reason)) << row[0];
-        EXPECT_EQ(0u, reason.find(row[1])) << reason;
-        EXPECT_TRUE(CardSetExists(row[0]));
+        EXPECT_FALSE(SaveCardSet(row[0], {FullPair(2)}, &saving)) << row[0];
+        EXPECT_TRUE(reason.find(row[1]) == 0 && saving.find(row[1]) == 0) << reason << "; " << saving;
+        EXPECT_TRUE(set.empty() && CardSetExists(row[0])) << row[0];
     }
     EXPECT_FALSE(SaveCardSet("kept", {FullPair(2)}));
     EXPECT_FALSE(SaveCardSet("no\\such\\folder", {FullPair(2)}));
@@ -184,7 +179,6 @@ TEST_F(CardSetFile, FolderOperationsReportFailuresAndLeaveUnreadableFilesAlone)
         const char* After;              // first texts of first, second and held, then the names listed
     } steps[] = {
         {'C', "first", "second", "", same},
-        {'C', "held", "fourth", "the file is in use", same},
         {'C', "first", "held", "the file is in use", same},
         {'R', "second", "first", "a file of that name already exists", same},
         {'R', "first", "held", "a file of that name already exists", same},

@@ -20,27 +20,12 @@ int Open(DialogDriver& driver, CardPair& pair, CardSet& cards, int index, std::f
     return result;
 }
 
-// A child of the first editor: its button pressed (posted, so a chooser runs in the dialog's loop).
-HWND Child(HWND dialog, int id, bool press = false)
-{
-    HWND child = GetDlgItem(GetDlgItem(dialog, IDC_PAIR_TEXT1), id);
-    if (press)
-        PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child)),
-            PumpMessages();
-    return child;
-}
-
-std::string SelectedFace(HWND list)
-{
-    char face[256] = "";
-    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(face));
-    return face;
-}
-
 } // namespace
 
-// OK refused in order (file-name line break, missing files, no content, duplicate), then stored.
-TEST(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
+// OK refused in order (file-name line break, missing files, no content, duplicate), then stored. On
+// a pair of the card set: Browse... fills each field through the open dialog (a cancelled choice
+// leaves it), the tools report failures, Cancel keeps the pair, and OK unchanged finds no duplicate.
+TEST(CardPairDialog, ChecksFieldsInOrderBrowsesAndStartsTools)
 {
     std::string folder = MakeScratchFolder("card_pair_dialog"), cat = folder + "\\cat.bmp";
     WriteBytes(cat, "x");
@@ -65,7 +50,7 @@ TEST(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
                  {112, "Video file does not exist", 112, blanks}, // and the first card's content goes
                  {0, "A text, picture, sound or video for 1st card must be specified", 1, blanks},
                  {1, "Card pair already exists", 104, folder + "\\CAT.bmp"}};
-    std::vector<std::string> expected, loaded;
+    std::vector<std::string> expected;
     DialogDriver driver;
     std::function<void(HWND, size_t)> step = [&](HWND dialog, size_t i) {
         HWND focus = steps[i].Focus == 1 ? EditorText(dialog, IDC_PAIR_TEXT1) : GetDlgItem(dialog, steps[i].Focus);
@@ -82,72 +67,58 @@ TEST(CardPairDialog, LoadsThePairAndChecksFieldsInOrder)
         PressDialogButton(dialog, IDOK);
     };
     EXPECT_EQ(1, Open(driver, pair, cards, -1, [&](HWND dialog) {
+                  std::string loaded = StreamOutText(EditorText(dialog, IDC_PAIR_TEXT2));
                   for (int id : {102, 104, 106, 108, 110, 112})
-                      loaded.push_back(GetDialogItemText(dialog, id));
-                  loaded.push_back(StreamOutText(EditorText(dialog, IDC_PAIR_TEXT2)));
+                      loaded += "|" + GetDialogItemText(dialog, id);
                   CHARFORMATA format = SelectText(EditorText(dialog, IDC_PAIR_TEXT1), 0, -1);
-                  loaded.push_back(format.szFaceName + std::to_string(format.dwEffects & CFE_BOLD) +
-                                   std::to_string(format.crTextColor));
+                  EXPECT_EQ("back|p1|p2|s1|s2|v1|v2|Courier New 1 200",
+                            loaded + "|" + format.szFaceName + " " + std::to_string(format.dwEffects & CFE_BOLD) + " " +
+                                std::to_string(format.crTextColor));
                   SetDlgItemTextA(dialog, 102, "a\r\nb.png");
                   driver.Then(Pressing(IDOK, [&](HWND dialog) { step(dialog, 0); }));
                   PressDialogButton(dialog, IDOK);
               }));
-    EXPECT_EQ(
-        (std::vector<std::string>{"p1", "p2", "s1", "s2", "v1", "v2", "back", "Courier New1" + std::to_string(200)}),
-        loaded);
     for (const auto& s : steps)
         expected.push_back("Error: " + s.Message);
     EXPECT_EQ(expected, driver.Told(1));
     EXPECT_EQ(blanks + "|" + folder + "\\CAT.bmp|" + meow + "|" + blanks,
               pair.PictureFileName1 + "|" + pair.PictureFileName2 + "|" + pair.SoundFileName2 + "|" +
                   pair.VideoFileName2);
-    pair = cards[0]; // edited: Cancel keeps it, OK unchanged is no duplicate of itself
-    EXPECT_EQ(0, Open(driver, pair, cards, 0,
-                      [](HWND dialog) { TypeText(dialog, "x.wav", 110), PressDialogButton(dialog, IDCANCEL); }));
-    EXPECT_EQ(blanks, pair.VideoFileName1);
-    EXPECT_EQ(1, Open(driver, pair, cards, 0, Pressing(IDOK)));
-    EXPECT_EQ(std::size(steps) + 3, driver.Seen().size()) << "no further box";
-}
-
-// Browse... fills each field through the open dialog (a cancelled choice leaves it); tools report
-// failures.
-TEST(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
-{
-    std::string folder = MakeScratchFolder("card_pair_browse");
     const struct {
         int Button, Field;
         std::string Chosen; // empty: cancelled
-    } cases[] = {{103, 102, folder + "\\cat.bmp"},
-                 {109, 108, folder + "\\woof.wav"},
-                 {113, 112, folder + "\\run.wmv"},
-                 {107, 106, ""}};
-    std::vector<std::string> seen, expected;
-    DialogDriver driver;
-    std::function<void(HWND, int)> step = [&](HWND dialog, int i) {
-        if (i > 0)
-            seen.push_back(GetDialogItemText(dialog, cases[i - 1].Field));
+    } browsed[] = {{103, 102, folder + "\\dog.bmp"},
+                   {109, 108, folder + "\\woof.wav"},
+                   {113, 112, folder + "\\run.wmv"},
+                   {107, 106, ""}};
+    std::function<void(HWND, int)> browse = [&](HWND dialog, int i) {
+        if (i > 0) { // the choice, or what was typed
+            EXPECT_EQ(browsed[i - 1].Chosen.empty() ? "typed.x" : browsed[i - 1].Chosen,
+                      GetDialogItemText(dialog, browsed[i - 1].Field));
+        }
         if (i == 4) {
             for (int tool : {IDC_PAIR_PAINT, IDC_PAIR_SOUNDRECORDER, IDCANCEL})
                 driver.Then(Pressing(IDOK, Pressing(tool)));
             return PressDialogButton(dialog, IDC_PAIR_CHARMAP);
         }
-        if (!cases[i].Chosen.empty())
-            WriteBytes(cases[i].Chosen, "x");
-        TypeText(dialog, "typed.x", cases[i].Field);
-        expected.push_back(cases[i].Chosen.empty() ? "typed.x" : cases[i].Chosen);
+        if (!browsed[i].Chosen.empty())
+            WriteBytes(browsed[i].Chosen, "x");
+        TypeText(dialog, "typed.x", browsed[i].Field);
         driver.Then(Closing(
             [&, i](HWND open) {
-                SetDlgItemTextA(open, cmb13, cases[i].Chosen.c_str());
-                SetDlgItemTextA(open, edt1, cases[i].Chosen.c_str());
-                PressDialogButton(open, cases[i].Chosen.empty() ? IDCANCEL : IDOK);
+                SetDlgItemTextA(open, cmb13, browsed[i].Chosen.c_str());
+                SetDlgItemTextA(open, edt1, browsed[i].Chosen.c_str());
+                PressDialogButton(open, browsed[i].Chosen.empty() ? IDCANCEL : IDOK);
             },
-            [&, i](HWND dialog) { step(dialog, i + 1); }));
-        PressDialogButton(dialog, cases[i].Button);
+            [&, i](HWND dialog) { browse(dialog, i + 1); }));
+        PressDialogButton(dialog, browsed[i].Button);
     };
-    CardPair pair;
-    CardSet cards;
-    EXPECT_EQ(0, Open(driver, pair, cards, -1, [&](HWND dialog) { step(dialog, 0); }));
-    EXPECT_EQ(expected, seen);
+    pair = cards[0];
+    EXPECT_EQ(0, Open(driver, pair, cards, 0, [&](HWND dialog) { browse(dialog, 0); }));
+    EXPECT_EQ(blanks + "|" + blanks + "|" + meow + "|" + blanks, pair.PictureFileName1 + "|" + pair.SoundFileName1 +
+                                                                     "|" + pair.SoundFileName2 + "|" +
+                                                                     pair.VideoFileName2);
+    EXPECT_EQ(1, Open(driver, pair, cards, 0, Pressing(IDOK)));
     char recorder[MAX_PATH] = "";
     BOOL emulated = FALSE; // a 32-bit program on a 64-bit system starts it from the native folder
     IsWow64Process(GetCurrentProcess(), &emulated);
@@ -156,8 +127,10 @@ TEST(CardPairDialog, BrowseReplacesTheFieldAndToolButtonsReportFailures)
                               recorder, sizeof recorder);
     EXPECT_EQ((std::vector<std::string>{"Error: ShellExecute of charmap.exe failed, error code 2",
                                         "Error: ShellExecute of mspaint.exe failed, error code 2",
-                                        std::string("Error: ShellExecute of ") + recorder + " failed, error code 2"}),
-              driver.Told(5));
+                                        std::string("Error: ShellExecute of ") + recorder + " failed, error code 2",
+                                        "Card pair"}),
+              driver.Told(std::size(steps) + 2 + std::size(browsed)))
+        << "no further box";
 }
 
 // B/I/U toggles, the font list, Tahoma 10 typing, chooser start colours, shared custom colours, Tab.
@@ -186,9 +159,9 @@ TEST(TextEditor, FormattingFontsColoursAndTab)
         TextPair("{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}{\\f1 Tahoma;}}{\\colortbl;\\red200\\green10\\blue20;"
                  "\\red0\\green90\\blue0;}\\f0\\fs24 hello \\f1\\fs20 auto \\cf1 red\\cf2 green}");
     CardSet cards;
-    CHARFORMATA colored = {};
     Open(driver, pair, cards, -1, [&](HWND dialog) {
-        HWND text = EditorText(dialog, IDC_PAIR_TEXT1), list = Child(dialog, EditorFontListId);
+        HWND editor = GetDlgItem(dialog, IDC_PAIR_TEXT1), text = EditorText(dialog, IDC_PAIR_TEXT1),
+             list = GetDlgItem(editor, EditorFontListId);
         SetFocus(text);
         for (auto [button, effect] : {std::pair<int, DWORD>(EditorBoldId, CFE_BOLD),
                                       {EditorItalicId, CFE_ITALIC},
@@ -196,7 +169,7 @@ TEST(TextEditor, FormattingFontsColoursAndTab)
             std::vector<DWORD> effects; // a mixed selection counts as lacking the effect
             for (int range : {5, 5, 5, -1, -1}) {
                 SelectText(text, 0, range);
-                SendMessageA(Child(dialog, button), BM_CLICK, 0, 0);
+                SendMessageA(GetDlgItem(editor, button), BM_CLICK, 0, 0);
                 CHARFORMATA format = SelectText(text, 0, range);
                 effects.push_back(format.dwMask & effect ? format.dwEffects & effect : 99u);
             }
@@ -204,12 +177,14 @@ TEST(TextEditor, FormattingFontsColoursAndTab)
             EXPECT_EQ(text, GetFocus());
         }
         SelectText(text, -1, -1);
-        SendMessageA(Child(dialog, EditorBoldId), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(editor, EditorBoldId), BM_CLICK, 0, 0);
         TypeText(text, "CD");
         EXPECT_TRUE(SelectText(text, 19, 21).dwEffects & CFE_BOLD) << "typed after B";
         std::vector<std::string> faces; // the face at the caret; mixed faces keep the list as it was
-        for (int at : {1, 8, 1, -1})
-            SelectText(text, at < 0 ? 0 : at, at), faces.push_back(SelectedFace(list));
+        for (int at : {1, 8, 1, -1}) {
+            SelectText(text, at < 0 ? 0 : at, at);
+            faces.push_back(GetDialogItemText(editor, EditorFontListId));
+        }
         EXPECT_EQ((std::vector<std::string>{"Courier New", "Tahoma", "Courier New", "Courier New"}), faces);
         SelectText(text, 0, 5);
         SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("Tahoma")),
@@ -221,13 +196,13 @@ TEST(TextEditor, FormattingFontsColoursAndTab)
         TypeText(EditorText(dialog, IDC_PAIR_TEXT2), "typed");
         typed = SelectText(EditorText(dialog, IDC_PAIR_TEXT2), 0, -1);
         EXPECT_TRUE(std::string("Tahoma") == typed.szFaceName && typed.yHeight == 200) << "an empty editor";
-        // Automatic colour, one colour, mixed colours, then chosen with OK and seen by the next.
+        // Automatic colour, one colour, mixed colours, then chosen with OK: the next starts with it.
         const CHARRANGE ranges[] = {{6, 10}, {11, 14}, {11, 19}, {6, 10}, {6, 10}};
         for (int i = 0; i < 5; ++i) {
             SelectText(text, ranges[i].cpMin, ranges[i].cpMax);
             driver.Then(i < 4 ? choose(blue, i == 3 ? IDOK : IDCANCEL) : choose(fromEditor, IDCANCEL, fromSettings));
-            Child(dialog, EditorColorId, true);
-            colored = i == 3 ? SelectText(text, 6, 10) : colored;
+            PressDialogButton(editor, EditorColorId); // posted: the chooser runs in the dialog's loop
+            PumpMessages();
         }
         SetFocus(text);
         PostMessageA(text, WM_KEYDOWN, VK_TAB, 0x000F0001); // as the keyboard would, for the dialog's loop
@@ -238,7 +213,6 @@ TEST(TextEditor, FormattingFontsColoursAndTab)
         });
     });
     settingsChooser(fromEditor, fromEditor);
-    EXPECT_TRUE(colored.crTextColor == blue && !(colored.dwEffects & CFE_AUTOCOLOR));
     const COLORREF automatic = GetSysColor(COLOR_WINDOWTEXT);
     ASSERT_EQ(7u, starts.size());
     EXPECT_EQ((std::vector<COLORREF>{automatic, RGB(200, 10, 20), 0, automatic, blue}),

@@ -12,23 +12,24 @@ TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
     ResetUserData();
     const std::vector<std::string> refused = {"-5", "abc", "", "4294967296", "60001", "2147483648"};
     const COLORREF chosen = RGB(12, 200, 99), grey = RGB(192, 192, 192);
-    DialogDriver driver;
-    std::function<void(HWND, size_t)> enter = [&](HWND settings, size_t i) {
-        if (i > 0) {
-            EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i - 1];
-            EXPECT_EQ("", ReadSetting("DisplayTime"));
-        }
-        TypeText(settings, i < refused.size() ? refused[i] : "60000", IDC_SETTINGS_DURATION);
-        PressDialogButton(settings, IDOK);
-        if (i < refused.size())
-            driver.Then(Pressing(IDOK, [&, i](HWND settings) { enter(settings, i + 1); }));
+    auto filled = [](HWND swatch, COLORREF color) { // the whole swatch
+        Pixels pixels = CaptureClient(swatch);
+        return pixels.Width > 0 && pixels.Count(color) == pixels.Width * pixels.Height;
     };
+    DialogDriver driver;
     driver.Then([&](HWND settings) {
         EXPECT_EQ("1000", GetDialogItemText(settings, IDC_SETTINGS_DURATION));
-        Pixels swatch = CaptureClient(GetDlgItem(settings, IDC_SETTINGS_SWATCH));
-        EXPECT_TRUE(swatch.Width > 0 && swatch.Count(grey) == swatch.Width * swatch.Height);
-        enter(settings, 0);
+        EXPECT_TRUE(filled(GetDlgItem(settings, IDC_SETTINGS_SWATCH), grey));
+        TypeText(settings, refused[0], IDC_SETTINGS_DURATION);
+        PressDialogButton(settings, IDOK);
     });
+    for (size_t i = 0; i < refused.size(); ++i) // each refusal answered; the field kept, nothing stored
+        driver.Then(Pressing(IDOK, [&, i](HWND settings) {
+            EXPECT_EQ(GetDlgItem(settings, IDC_SETTINGS_DURATION), GetFocus()) << refused[i];
+            EXPECT_EQ("", ReadSetting("DisplayTime"));
+            TypeText(settings, i + 1 < refused.size() ? refused[i + 1] : "60000", IDC_SETTINGS_DURATION);
+            PressDialogButton(settings, IDOK);
+        }));
     EXPECT_EQ(1, ShowSettingsDialog(nullptr));
     std::vector<std::string> expected(4, "Error: Duration is not a number");
     expected.resize(6, "Error: Duration must not be more than 60000 ms");
@@ -47,18 +48,13 @@ TEST(SettingsDialog, RefusesUnusableDurationsAndStoresByOkOnly)
             },
             [&, i](HWND settings) {
                 HWND swatch = GetDlgItem(settings, IDC_SETTINGS_SWATCH);
-                EXPECT_EQ(chosen, GetSwatchColor(swatch));
-                auto all = [swatch](COLORREF color) {
-                    Pixels pixels = CaptureClient(swatch);
-                    return pixels.Count(color) == pixels.Width * pixels.Height;
-                };
-                EXPECT_TRUE(all(chosen));
+                EXPECT_TRUE(filled(swatch, chosen));
                 if (i == 2) { // disabled, then without a colour
                     EnableWindow(swatch, FALSE);
-                    EXPECT_TRUE(all(GetSysColor(COLOR_BTNFACE)));
+                    EXPECT_TRUE(filled(swatch, GetSysColor(COLOR_BTNFACE)));
                     EnableWindow(swatch, TRUE);
                     ClearSwatchColor(swatch);
-                    EXPECT_TRUE(all(GetSysColor(COLOR_BTNFACE)));
+                    EXPECT_TRUE(filled(swatch, GetSysColor(COLOR_BTNFACE)));
                 }
                 TypeText(settings, "0", IDC_SETTINGS_DURATION);
                 PressDialogButton(settings, buttons[i][1]);

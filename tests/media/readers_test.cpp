@@ -52,6 +52,12 @@ void PutDword(std::string& bytes, size_t at, uint32_t value)
         std::memcpy(&bytes[at], &value, 4);
 }
 
+HWND Edit()
+{
+    static HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    return edit;
+}
+
 // The card texts of the sample card sets, and one the editor's control writes.
 std::vector<std::string> SampleCardTexts()
 {
@@ -62,11 +68,10 @@ std::vector<std::string> SampleCardTexts()
             if (line.rfind("Text", 0) == 0 && line.find("{\\rtf") != std::string::npos)
                 texts.push_back(line.substr(line.find('=') + 1, line.find_last_of('}') - line.find('=')));
     }
-    HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    LoadCardText(edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue9;}"
-                       "\\f0 a \\b b\\i c\\ul d\\cf1\\f1 e\\u945?\\'e9\\par}");
-    texts.push_back(StreamOutRtf(edit));
-    DestroyWindow(edit);
+    LoadCardText(Edit(),
+                 "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue9;}"
+                 "\\f0 a \\b b\\i c\\ul d\\cf1\\f1 e\\u945?\\'e9\\par}");
+    texts.push_back(StreamOutRtf(Edit()));
     return texts;
 }
 
@@ -240,68 +245,43 @@ std::string DamageMetafile(std::string bytes, Random& random)
     return bytes;
 }
 
-HWND Edit()
-{
-    static HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    return edit;
-}
-
-DWORD EffectsAt(int character)
-{
-    SendMessageA(Edit(), EM_SETSEL, character, character + 1);
-    CHARFORMATA format = {};
-    format.cbSize = sizeof format;
-    SendMessageA(Edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return format.dwEffects;
-}
-
+// A picture's pixels as decoded (none when it is not).
 Pixels Decode(const std::string& name, std::string& error)
 {
     HBITMAP bitmap = LoadPictureBitmap(Scratch(name), error);
     BITMAP info = {};
     GetObjectA(bitmap, sizeof info, &info);
-    Pixels pixels = DrawOnWhite(info.bmWidth + !bitmap, info.bmHeight + !bitmap, [&](HDC dc) {
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-        DeleteObject(SelectObject(memory, old));
-        DeleteDC(memory);
-    });
-    return bitmap ? pixels : Pixels();
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    Pixels pixels = CaptureDC(memory, info.bmWidth, info.bmHeight);
+    DeleteObject(SelectObject(memory, old));
+    DeleteDC(memory);
+    return pixels;
 }
 
 } // namespace
 
-// What comes out goes back in unchanged, ending at its first zero byte; appends go after the content
-// whatever is selected; long texts cross many chunks in order; characters beyond the code page come
-// out as UTF-8, and as the code page's own form in ANSI; sample and editor texts pass the check.
-// Hostile texts that crashed or hung the reader are shown as their characters, those at the bounds
-// as RTF, long ones and thousands of format changes laid out within the case limit, all drawn safely.
+// What comes out goes back in unchanged, ending at its first zero byte; long texts cross many
+// chunks in order; characters beyond the code page come out as UTF-8, and as the code page's own
+// form in ANSI; sample and editor texts pass the check. (Appends and the formats of texts read back
+// are checked where the card set dialog joins a pair's texts, empty texts by the plain-text reader.) Hostile texts that
+// crashed or hung the reader are shown as their characters, those at the bounds as RTF, long ones and thousands of
+// format changes laid out within the case limit, all drawn safely.
 TEST(RichTextTransfer, TextsGoInAndComeOutAndHostileOnesAreShownAsPlainText)
 {
-    StreamInRtf(Edit(), "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Hello \\b bold\\b0  world}");
-    std::string rtf = StreamOutRtf(Edit());
-    EXPECT_TRUE(rtf.find("{\\rtf") == 0 && rtf.find('\0') == std::string::npos && IsSafeRtf(rtf));
-    StreamInRtf(Edit(), rtf);
-    EXPECT_TRUE(StreamOutText(Edit()) == "Hello bold world" && (EffectsAt(7) & CFE_BOLD));
-    SendMessageA(Edit(), EM_SETSEL, 0, 5);
-    AppendPlainText(Edit(), ", plain");
-    SendMessageA(Edit(), EM_SETSEL, 2, 2);
-    AppendRtf(Edit(), "{\\rtf1\\ansi\\i  and italic}");
-    EXPECT_TRUE(StreamOutText(Edit()) == "Hello bold world, plain and italic" && (EffectsAt(30) & CFE_ITALIC));
     const std::string words = Repeat("word ", 4000);
     const std::pair<std::string, std::string> texts[] = {
-        {"{\\rtf1 }", ""}, {"", ""}, {"{\\rtf1\\ansi " + words + "}", words}};
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Hello \\b bold\\b0  world}", "Hello bold world"},
+        {"{\\rtf1\\ansi " + words + "}", words}};
     for (const auto& text : texts) {
         StreamInRtf(Edit(), text.first);
-        StreamInRtf(Edit(), StreamOutRtf(Edit()));
+        std::string rtf = StreamOutRtf(Edit());
+        EXPECT_TRUE(rtf.find("{\\rtf") == 0 && rtf.find('\0') == std::string::npos && IsSafeRtf(rtf));
+        StreamInRtf(Edit(), rtf);
         EXPECT_EQ(text.second, StreamOutText(Edit()));
     }
     StreamInRtf(Edit(), "{\\rtf1\\ansi\\uc1 a\\u945?b\\u8364?c}");
-    EXPECT_EQ("a\xCE\xB1"
-              "b\xE2\x82\xAC"
-              "c",
-              StreamOutUtf8Text(Edit()));
+    EXPECT_EQ(u8"a\u03B1b\u20ACc", StreamOutUtf8Text(Edit()));
     std::string ansi = StreamOutText(Edit());
     EXPECT_TRUE(ansi.size() == 5 && ansi[3] == '\x80') << ansi;
     std::vector<std::string> samples = SampleCardTexts();
@@ -320,11 +300,11 @@ TEST(RichTextTransfer, TextsGoInAndComeOutAndHostileOnesAreShownAsPlainText)
 }
 
 // Every pixel comes through whatever padding the rows need; transparency is dropped, lossy formats
-// come close; failures say why (pictures beyond the pixel limit are never decoded), and decoding
-// leaks nothing. Metafiles are known by their name in any case, measured and played stretched;
-// damaged ones of each kind that hung or crashed the player are refused by the check before the
-// platform plays them, and drawing one says so; errors met inside a paint are posted and shown
-// after it, once per file, never inside.
+// come close; failures say why (a missing file as the print test's report shows it; pictures beyond
+// the pixel limit are never decoded), and decoding leaks nothing. Metafiles are known by their name
+// in any case (measured and played stretched on the card face test's cards); damaged ones of each
+// kind that hung or crashed the player are refused by the check before the platform plays them, and
+// drawing one says so; errors met inside a paint are posted and shown after it, once per file.
 TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
 {
     std::string error;
@@ -337,19 +317,17 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
             for (int i = 0; i < width * 5; ++i)
                 EXPECT_EQ(checker(i % width, i / width), pixels.Data[i]) << width;
         }
-    ASSERT_TRUE(
-        WritePicture(Scratch("a.jpg"), PictureFormat::Jpeg, 64, 48, [](int, int) { return RGB(30, 140, 220); }));
+    auto flat = [](int, int) { return RGB(30, 140, 220); };
+    ASSERT_TRUE(WritePicture(Scratch("a.jpg"), PictureFormat::Jpeg, 64, 48, flat));
     EXPECT_NEAR(140, GetGValue(Decode("a.jpg", error).At(32, 24)), 12);
-    ASSERT_TRUE(WritePicture(
-        Scratch("clear.png"), PictureFormat::Png, 4, 4, [](int, int) { return RGB(10, 20, 30); }, 0));
-    EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(10, 20, 30)));
+    ASSERT_TRUE(WritePicture(Scratch("clear.png"), PictureFormat::Png, 4, 4, flat, 0));
+    EXPECT_EQ(16, Decode("clear.png", error).Count(RGB(30, 140, 220)));
     DeleteMetaFile(CloseMetaFile(CreateMetaFileA(Scratch("drawing.wmf").c_str())));
     WriteBytes(Scratch("text.jpg"), "not a picture at all");
     WriteBmpHeader(Scratch("empty.bmp"), 0, 10);
     WriteBmpHeader(Scratch("huge.bmp"), 200000, 200000);
     WriteBmpHeader(Scratch("wide.bmp"), 0x7FFFFFF, 1);
     const std::pair<std::string, std::string> files[] = {{"", "Filename is empty"},
-                                                         {"missing.png", "CreateDecoderFromFilename failed"},
                                                          {"drawing.wmf", "CreateDecoderFromFilename failed"},
                                                          {"text.jpg", "CreateDecoderFromFilename failed"},
                                                          {"empty.bmp", ""},
@@ -366,15 +344,6 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
     EXPECT_EQ(gdi, CountGdiObjects());
     for (const char* name : {"c:\\pics\\Logo.emf", "C:\\PICS\\LOGO.EMF", "logo.emf.png", "logo.em", "logo.wmf", ""})
         EXPECT_EQ(std::string(name).size() > 8, IsEnhancedMetafileName(name)) << name;
-    ASSERT_TRUE(WriteEnhancedMetafile(Scratch("box.emf"), 40, 20, RGB(0, 160, 0)));
-    int width = 0, height = 0;
-    ASSERT_TRUE(GetEnhancedMetafileSize(Scratch("box.emf"), width, height));
-    EXPECT_EQ(40 * 1000 + 20, width * 1000 + height);
-    Pixels pixels =
-        DrawOnWhite(100, 100, [&](HDC dc) { DrawEnhancedMetafile(Scratch("box.emf"), dc, 10, 30, 80, 40); });
-    const COLORREF green = RGB(0, 160, 0), white = RGB(255, 255, 255);
-    EXPECT_TRUE(pixels.At(50, 50) == green && pixels.At(12, 32) == green && pixels.At(50, 25) == white &&
-                pixels.At(5, 50) == white);
     // Pens, brushes, shapes, polygons, text, a bitmap and a region.
     const std::string valid = ReadBytes(SourcePath("tests\\media\\corpus\\sample.emf"));
     EXPECT_TRUE(IsSafeEnhancedMetafile(valid));
@@ -402,6 +371,7 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
             PutDword(bytes, RecordOf(bytes, d.Type) + d.At, d.Value);
         EXPECT_FALSE(IsSafeEnhancedMetafile(bytes)) << d.Type;
         WriteBytes(Scratch("bad.emf"), bytes);
+        int width = 0, height = 0;
         EXPECT_FALSE(GetEnhancedMetafileSize(Scratch("bad.emf"), width, height));
         driver.Press(IDOK);
         DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Scratch("bad.emf"), dc, 0, 0, 10, 10); });
@@ -421,8 +391,6 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
     PumpMessages(500);
     ASSERT_EQ(std::size(damage) + 3, driver.Seen().size()); // once per file
     EXPECT_EQ("Error", driver.Seen().back().Caption);
-    EXPECT_EQ("GetEnhMetaFile failed, filename " + Scratch("missing.emf") + ", error code 2",
-              driver.Seen()[std::size(damage)].Text);
     EXPECT_EQ(255u, driver.Seen()[std::size(damage) + 1].Text.size());
 }
 
