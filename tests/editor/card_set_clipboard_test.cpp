@@ -50,17 +50,24 @@ void PressControl(HWND list, char key)
     SetKeyboardState(keys);
 }
 
-void SelectPair(HWND list, size_t index)
+// Clicks the list item of a pair, with the keys of keys (MK_CONTROL, MK_SHIFT) held.
+void ClickPair(HWND list, size_t index, WPARAM keys = 0)
 {
-    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i)
-        if (static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, i, 0)) == index)
-            SendMessageA(list, LB_SETCURSEL, i, 0);
+    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+        RECT item = {};
+        SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+        if (static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, i, 0)) == index) {
+            SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(item.left + 5, item.top + 2));
+            SendMessageA(list, WM_LBUTTONUP, keys, MAKELPARAM(item.left + 5, item.top + 2));
+        }
+    }
 }
 
 } // namespace
 
-// Rows pasted after the selected pair come back as the same rows when copied; pictures become
-// pairs in name order, the name on the second card.
+// Rows pasted after the selected pair, Greek and Cyrillic among them, come back as the same rows
+// when selected together and copied (in list order); two selected pairs can be removed but not
+// modified; pictures become pairs in name order, the name on the second card.
 TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
 {
     std::string folder = MakeScratchFolder("pictures");
@@ -70,20 +77,26 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
                                  L"\"two\r\nlines\"\t\"say \"\"hi\"\"\ttoo\"\r\n"};
     SetClipboardText(rows[0] + rows[1]);
     CardSet cards = {TextPair("anchor"), TextPair("last")};
-    std::wstring copied[2];
+    std::wstring copied;
+    bool modifiable = true, removable = false;
     DialogDriver driver;
     driver.Then([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
-        SelectPair(list, 0);
+        ClickPair(list, 0);
         PressControl(list, 'V');
-        for (size_t i : {1, 2}) {
-            SelectPair(list, i);
-            PressControl(list, 'C');
-            copied[i - 1] = GetClipboardText();
-        }
+        EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+        ClickPair(list, 1);
+        ClickPair(list, 2, MK_CONTROL);
+        modifiable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY));
+        removable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_REMOVE));
+        PressControl(list, 'C');
+        copied = GetClipboardText();
+        PressDialogButton(dialog, IDC_CARDSET_REMOVE);
+    });
+    driver.Then(Pressing(IDYES, [](HWND dialog) {
         PressDialogButton(dialog, IDC_CARDSET_PICTURES);
         PressDialogButton(dialog, IDOK);
-    });
+    }));
     driver.Then([&](HWND open) {
         // The folder first (the dialog may open in the one used last), then the names in it.
         for (std::string names : {folder, std::string("\"c three.bmp\" \"a_one.bmp\" \"B-two.bmp\"")}) {
@@ -94,17 +107,18 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
     });
     EXPECT_EQ(1, ShowCardSetDialog(nullptr, "Bulk", cards));
     ASSERT_TRUE(driver.Done());
-    EXPECT_EQ(rows[0], copied[0]);
-    EXPECT_EQ(rows[1], copied[1]);
-    ASSERT_EQ(7u, cards.size());
-    EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+    EXPECT_EQ(rows[1] + rows[0], copied) << "in list order: Latin before Greek";
+    EXPECT_TRUE(!modifiable && removable);
+    EXPECT_EQ("Question: Are you really sure that you want to remove these 2 entries?", driver.Told(1)[0]);
+    ASSERT_EQ(5u, cards.size());
+    EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[1].Text1);
     const char* pictures[] = {"a_one.bmp", "B-two.bmp", "c three.bmp"};
     const wchar_t* texts[] = {L"a one", L"B two", L"c three"};
     HWND converter = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(folder + "\\" + pictures[i], cards[4 + i].PictureFileName1);
-        EXPECT_EQ("", cards[4 + i].Text1);
-        LoadCardText(converter, cards[4 + i].Text2);
+        EXPECT_EQ(folder + "\\" + pictures[i], cards[2 + i].PictureFileName1);
+        EXPECT_EQ("", cards[2 + i].Text1);
+        LoadCardText(converter, cards[2 + i].Text2);
         EXPECT_EQ(texts[i], Utf8ToWide(StreamOutUtf8Text(converter)));
     }
     DestroyWindow(converter);

@@ -96,18 +96,21 @@ TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
 }
 
 // Through the platform's accessibility functions: each card's name and state, face down, face up
-// with its text as plain text and its media, and found; a turned card tells of its new name, and
-// as the focused card it is spoken again.
+// with its text as plain Unicode text (Greek, Cyrillic) and its media, and found; a turned card
+// tells of its new name, and as the focused card it is spoken again.
 TEST_F(BoardTest, ScreenReadersHearEachCard)
 {
-    CardSet* cards = MakeCardSet(2);
+    CardSet* cards = MakeCardSet(3);
     (*cards)[0] = CardPair();
     (*cards)[0].Text1 = "{\\rtf1\\ansi {\\b Robin}\\tab  red}";
     (*cards)[0].PictureFileName1 = "robin.png";
     (*cards)[0].SoundFileName1 = "song.wav";
     (*cards)[1].VideoFileName2 = "wren.avi";
     (*cards)[1].Text2 = "";
-    Start(cards, 2, 2);
+    // Greek in its font's code page, as the editor saves it; Cyrillic as Unicode escapes.
+    (*cards)[2].Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset161 Tahoma;}}\\f0 \\'ea\\'e1\\'eb\\'de}";
+    (*cards)[2].Text2 = "{\\rtf1\\ansi\\uc1 \\u1082?\\u1086?\\u1090?}";
+    Start(cards, 2, 3);
     SetFocus(nullptr);
     auto idOf = [this](int pair, int side) {
         int id = CardOf(pair, 0);
@@ -122,7 +125,9 @@ TEST_F(BoardTest, ScreenReadersHearEachCard)
                  {0, 1, 1, L": Robin red, picture, sound", up},
                  {0, 2, 1, L": Robin red, picture, sound, found", up | STATE_SYSTEM_READONLY},
                  {1, 2, 1, L": video", up},
-                 {1, 1, 1, L": first 1, found", up | STATE_SYSTEM_READONLY}};
+                 {1, 1, 1, L": first 1, found", up | STATE_SYSTEM_READONLY},
+                 {2, 1, 1, L": \x03ba\x03b1\x03bb\x03ae", up},
+                 {2, 2, 1, L": \x043a\x043e\x0442, found", up | STATE_SYSTEM_READONLY}};
     for (const auto& card : cases) {
         int id = idOf(card.Pair, card.Side);
         SetWindowLongA(Card(id), FaceUpSlot, card.FaceUp);
@@ -136,7 +141,7 @@ TEST_F(BoardTest, ScreenReadersHearEachCard)
         BSTR name = nullptr;
         EXPECT_EQ(S_OK, object->get_accName(self, &name));
         EXPECT_EQ(S_OK, object->get_accState(self, &state));
-        EXPECT_EQ(L"Card " + std::to_wstring(id) + L" of 4" + card.Says, std::wstring(name ? name : L""));
+        EXPECT_EQ(L"Card " + std::to_wstring(id) + L" of 6" + card.Says, std::wstring(name ? name : L""));
         EXPECT_EQ(card.State, state.lVal) << id;
         SysFreeString(name);
         object->Release();
