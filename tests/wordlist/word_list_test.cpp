@@ -156,14 +156,22 @@ TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
     WriteBytes(folder + "\\Animals.txt", "#html:true\n<img src=\"dog.bmp\">Dog[sound:bark.wav]\tHund "
                                          "<img src=\"gone.png\">\nCat\tKatze[sound:gone.mp3]\n");
     std::string filter, offered;
+    // The list's name typed without extension: not found as a package, then found with the word
+    // lists' filter.
+    auto typeName = [&](HWND fileDialog, int filterIndex) {
+        filter = filter.empty() ? GetDialogItemText(fileDialog, cmb1) : filter;
+        SendDlgItemMessageA(fileDialog, cmb1, CB_SETCURSEL, filterIndex, 0);
+        SendMessageA(fileDialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(GetDlgItem(fileDialog, cmb1)));
+        SetDlgItemTextA(fileDialog, edt1, (folder + "\\Animals").c_str());
+        SetDlgItemTextA(fileDialog, cmb13, (folder + "\\Animals").c_str());
+        PressDialogButton(fileDialog, IDOK);
+    };
     DialogDriver driver;
     driver.Press(IDC_CARDSETS_IMPORT);
-    driver.Then([&](HWND fileDialog) {
-        filter = GetDialogItemText(fileDialog, cmb1);
-        SetDlgItemTextA(fileDialog, edt1, (folder + "\\Animals.txt").c_str());
-        SetDlgItemTextA(fileDialog, cmb13, (folder + "\\Animals.txt").c_str());
-        PressDialogButton(fileDialog, IDOK);
-    });
+    driver.Then([&](HWND fileDialog) { typeName(fileDialog, 0); });
+    driver.Press(IDOK);
+    driver.Then([&](HWND fileDialog) { typeName(fileDialog, 1); });
     driver.Then([&](HWND nameDialog) {
         offered = GetDialogItemText(nameDialog, IDC_NAME_EDIT);
         PressDialogButton(nameDialog, IDOK);
@@ -173,9 +181,10 @@ TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
     ASSERT_TRUE(driver.Done());
     EXPECT_EQ("Card set packages (*.zip)", filter);
     EXPECT_EQ("Animals", offered);
-    ASSERT_EQ(4u, driver.Seen().size());
-    EXPECT_EQ("Error(s)", driver.Seen()[3].Caption);
-    EXPECT_EQ("File not found, filename gone.png\nFile not found, filename gone.mp3\n", driver.Seen()[3].Text);
+    ASSERT_EQ(6u, driver.Seen().size());
+    EXPECT_EQ("File \"" + folder + "\\Animals\" not found.\nCheck the file name and try again.", driver.Seen()[2].Text);
+    EXPECT_EQ("Error(s)", driver.Seen()[5].Caption);
+    EXPECT_EQ("File not found, filename gone.png\nFile not found, filename gone.mp3\n", driver.Seen()[5].Text);
     CardSet cards;
     ASSERT_EQ(CardSetFileState::Read, LoadCardSet("Animals", cards));
     ASSERT_EQ(2u, cards.size());
