@@ -15,35 +15,23 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
 
-std::string Utf8(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 0, '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 // A card as "<b>bold</b> plain/second paragraph [pic:x] [snd:y]".
-std::string Describe(const WordListCard& card)
+std::wstring Describe(const WordListCard& card)
 {
-    std::string out;
+    std::wstring out;
     for (const TextRun& run : card.Text) {
-        std::string text = Utf8(run.Text);
-        for (char& c : text)
-            c = c == '\n' ? '/' : c;
-        out += std::string(run.Bold ? "<b>" : "") + (run.Italic ? "<i>" : "") + (run.Underline ? "<u>" : "") + text +
-               (run.Underline ? "</u>" : "") + (run.Italic ? "</i>" : "") + (run.Bold ? "</b>" : "");
+        std::wstring text = run.Text;
+        std::replace(text.begin(), text.end(), L'\n', L'/');
+        out += std::wstring(run.Bold ? L"<b>" : L"") + (run.Italic ? L"<i>" : L"") + (run.Underline ? L"<u>" : L"") +
+               text + (run.Underline ? L"</u>" : L"") + (run.Italic ? L"</i>" : L"") + (run.Bold ? L"</b>" : L"");
     }
-    if (!card.Picture.empty())
-        out += " [pic:" + Utf8(card.Picture) + "]";
-    if (!card.Sound.empty())
-        out += " [snd:" + Utf8(card.Sound) + "]";
-    return out;
+    out += card.Picture.empty() ? L"" : L" [pic:" + card.Picture + L"]";
+    return out + (card.Sound.empty() ? L"" : L" [snd:" + card.Sound + L"]");
 }
 
 std::string Utf16Le(const std::wstring& text)
@@ -59,9 +47,9 @@ std::wstring CardUnicodeText(const std::string& rtf)
 {
     HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
     LoadCardText(edit, rtf);
-    std::string utf8 = StreamOutUtf8Text(edit);
+    std::wstring text = Utf8ToWide(StreamOutUtf8Text(edit));
     DestroyWindow(edit);
-    return Utf8ToWide(utf8);
+    return text;
 }
 
 } // namespace
@@ -69,41 +57,40 @@ std::wstring CardUnicodeText(const std::string& rtf)
 // The lists people export, each read into the pairs (first | second card) it should give.
 TEST(WordList, ExportsOfSpreadsheetsFlashCardsAndEditorsReadIntoPairs)
 {
-    std::string ansi = "caf\xE9,coffee\n"; // the ANSI code page (1252 here); not UTF-8
     struct Case {
         const char* Kind;
         std::string Bytes;
-        std::vector<std::string> Pairs;
+        std::vector<std::wstring> Pairs;
     } cases[] = {
         {"Excel semicolon CSV with sep= and BOM",
          "\xEF\xBB\xBFsep=;\r\nHaus;house\r\n\"T\xC3\xBCr; Tor\";\"door \"\"big\"\"\";ignored\r\n",
-         {"Haus | house", "T\xC3\xBCr; Tor | door \"big\""}},
+         {L"Haus | house", L"T\xFCr; Tor | door \"big\""}},
         {"UTF-16 LE",
          Utf16Le(L"uno\tone\r\n\r\n\x03b3\x03ac\x03c4\x03b1\t\x043a\x043e\x0442\r\n"),
-         {"uno | one", "\xCE\xB3\xCE\xAC\xCF\x84\xCE\xB1 | \xD0\xBA\xD0\xBE\xD1\x82"}},
+         {L"uno | one", L"\x03b3\x03ac\x03c4\x03b1 | \x043a\x043e\x0442"}},
         {"quoted multi-line fields, CR rows",
          "a,\"line one\r\nline two\"\r\r,\rb,c",
-         {"a | line one/line two", "b | c"}},
+         {L"a | line one/line two", L"b | c"}},
         {"Anki with headers, html and media",
          "#separator:Pipe\n#html:true\n#guid column:1\n#notetype column:2\n#deck column:3\n#tags column:6\n"
          "g1|Basic|D|<b>chat</b> &amp; <i>co</i>|cat<br>kitten[sound:cat.mp3]|t\n"
          "g2|Basic|D|<div><u>dog</u></div><div>&lt;x&gt; &quot;&#947;&#x3b4;&quot;</div>|<img src=\"dog.png\">||t\n"
          "g3|Basic|D|bird||t|<img src='bird.png'>\n",
-         {"<b>chat</b> & <i>co</i> | cat/kitten [snd:cat.mp3]", "<u>dog</u>/<x> \"\xCE\xB3\xCE\xB4\" |  [pic:dog.png]",
-          "bird |  [pic:bird.png]"}},
+         {L"<b>chat</b> & <i>co</i> | cat/kitten [snd:cat.mp3]", L"<u>dog</u>/<x> \"\x03b3\x03b4\" |  [pic:dog.png]",
+          L"bird |  [pic:bird.png]"}},
         {"Quizlet-style tab export",
          "apple\tla pomme, le fruit\nbanana\tla banane\n",
-         {"apple | la pomme, le fruit", "banana | la banane"}},
-        {"ANSI code page", ansi, {"caf\xC3\xA9 | coffee"}},
-        {"Anki separator given as itself", "#separator:;\n#html:false\na;<b>b</b>\n", {"a | <b>b</b>"}},
+         {L"apple | la pomme, le fruit", L"banana | la banane"}},
+        {"ANSI code page", "caf\xE9,coffee\n", {L"caf\xE9 | coffee"}}, // 1252 here; not UTF-8
+        {"Anki separator given as itself", "#separator:;\n#html:false\na;<b>b</b>\n", {L"a | <b>b</b>"}},
     };
     for (const Case& c : cases) {
         std::vector<WordListPair> pairs;
         std::string error;
         ASSERT_TRUE(ReadWordList(c.Bytes, pairs, error)) << c.Kind << ": " << error;
-        std::vector<std::string> got;
+        std::vector<std::wstring> got;
         for (const WordListPair& pair : pairs)
-            got.push_back(Describe(pair.First) + " | " + Describe(pair.Second));
+            got.push_back(Describe(pair.First) + L" | " + Describe(pair.Second));
         EXPECT_EQ(c.Pairs, got) << c.Kind;
     }
 }
@@ -196,7 +183,7 @@ TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
     EXPECT_EQ(ReadBytes(folder + "\\bark.wav"), ReadBytes(GetCardSetFolder() + "\\Animals\\bark.wav"));
 }
 
-// Greek and Cyrillic read from UTF-8 come back from a card's RichEdit as the same Unicode, and the
+// Greek and Cyrillic read from a list come back from a card's RichEdit as the same Unicode, and the
 // card face shows them as the rich-text control draws the same text typed into it.
 TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
 {
@@ -204,7 +191,7 @@ TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
                                   L"\x0437\x0434\x0440\x0430\x0432\x0441\x0442\x0432\x0443\x0439"};
     std::vector<WordListPair> pairs;
     std::string error;
-    ASSERT_TRUE(ReadWordList(Utf8(words[0]) + "\t" + Utf8(words[1]) + "\n", pairs, error)) << error;
+    ASSERT_TRUE(ReadWordList(Utf16Le(words[0] + L"\t" + words[1]), pairs, error)) << error;
     CardPair imported = WordListPairToCardPair(pairs[0]);
     EXPECT_EQ(words[0], CardUnicodeText(imported.Text1));
     EXPECT_EQ(words[1], CardUnicodeText(imported.Text2));
