@@ -18,11 +18,6 @@ void CALLBACK SeeEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWOR
     Events.push_back({event, window});
 }
 
-void Key(HWND window, UINT key, LPARAM lParam = 1)
-{
-    SendMessageA(window, WM_KEYDOWN, key, lParam);
-}
-
 } // namespace
 
 // A mouse player sees no mark; once keys are used, the focused card alone shows a black and white
@@ -42,13 +37,13 @@ TEST_F(BoardTest, FocusMarkShowsOnceTheKeyboardIsUsed)
         return std::min(black, white);
     };
     EXPECT_EQ(0, frameInk(1));
-    Key(Card(1), VK_RIGHT);
+    SendMessageA(Card(1), WM_KEYDOWN, VK_RIGHT, 1);
     EXPECT_EQ(Card(2), GetFocus());
     int gdi = CountGdiObjects();
     EXPECT_GT(frameInk(2), 150);
     EXPECT_EQ(0, frameInk(1));
     EXPECT_EQ(gdi, CountGdiObjects());
-    Key(Card(2), VK_SPACE);
+    SendMessageA(Card(2), WM_KEYDOWN, VK_SPACE, 1);
     PumpMessages();
     EXPECT_EQ(1, FaceUp(2));
     frameInk(2); // keeps the finished face
@@ -70,7 +65,7 @@ TEST_F(BoardTest, ArrowsHomeAndEndMoveTheFocus)
                  {7, VK_HOME, 1},    {7, VK_END, 20},   {20, VK_DOWN, 20}};
     for (const auto& move : moves) {
         SetFocus(Card(move.From));
-        Key(Card(move.From), move.Key);
+        SendMessageA(Card(move.From), WM_KEYDOWN, move.Key, 1);
         EXPECT_EQ(Card(move.To), GetFocus()) << move.From << " key " << move.Key;
     }
 }
@@ -90,7 +85,7 @@ TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
     PumpMessages();
     EXPECT_EQ(3, TurnState() + FaceUp(third));
     int fourth = CardOf(3, 0);
-    Key(Card(fourth), VK_SPACE, 0x40000001); // a repeat of a key held down
+    SendMessageA(Card(fourth), WM_KEYDOWN, VK_SPACE, 0x40000001); // a repeat of a key held down
     PumpMessages();
     EXPECT_EQ(0, FaceUp(fourth));
 }
@@ -100,17 +95,12 @@ TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
 // tells of its new name, and as the focused card it is spoken again.
 TEST_F(BoardTest, ScreenReadersHearEachCard)
 {
-    CardSet* cards = MakeCardSet(3);
-    (*cards)[0] = CardPair();
-    (*cards)[0].Text1 = "{\\rtf1\\ansi {\\b Robin}\\tab  red}";
-    (*cards)[0].PictureFileName1 = "robin.png";
-    (*cards)[0].SoundFileName1 = "song.wav";
-    (*cards)[1].VideoFileName2 = "wren.avi";
-    (*cards)[1].Text2 = "";
     // Greek in its font's code page, as the editor saves it; Cyrillic as Unicode escapes.
-    (*cards)[2].Text1 = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset161 Tahoma;}}\\f0 \\'ea\\'e1\\'eb\\'de}";
-    (*cards)[2].Text2 = "{\\rtf1\\ansi\\uc1 \\u1082?\\u1086?\\u1090?}";
-    Start(cards, 2, 3);
+    Start(new CardSet{{"{\\rtf1\\ansi {\\b Robin}\\tab  red}", "", "robin.png", "", "song.wav", "", "", ""},
+                      {"first 1", "", "", "", "", "", "", "wren.avi"},
+                      {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset161 Tahoma;}}\\f0 \\'ea\\'e1\\'eb\\'de}",
+                       "{\\rtf1\\ansi\\uc1 \\u1082?\\u1086?\\u1090?}", "", "", "", "", "", ""}},
+          2, 3);
     SetFocus(nullptr);
     auto idOf = [this](int pair, int side) {
         int id = CardOf(pair, 0);
@@ -134,10 +124,8 @@ TEST_F(BoardTest, ScreenReadersHearEachCard)
         IAccessible* object = nullptr;
         ASSERT_EQ(S_OK, AccessibleObjectFromWindow(Card(id), OBJID_CLIENT, IID_IAccessible,
                                                    reinterpret_cast<void**>(&object)));
-        VARIANT self, state;
-        VariantInit(&self);
+        VARIANT self = {}, state = {}; // CHILDID_SELF
         self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
         EXPECT_EQ(S_OK, object->get_accName(self, &name));
         EXPECT_EQ(S_OK, object->get_accState(self, &state));
