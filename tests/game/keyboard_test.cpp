@@ -40,8 +40,7 @@ TEST_F(BoardTest, FocusMarkShowsOnceTheKeyboardIsUsed)
     SendMessageA(Card(1), WM_KEYDOWN, VK_RIGHT, 1);
     EXPECT_EQ(Card(2), GetFocus());
     int gdi = CountGdiObjects();
-    EXPECT_GT(frameInk(2), 150);
-    EXPECT_EQ(0, frameInk(1));
+    EXPECT_TRUE(frameInk(2) > 150 && frameInk(1) == 0);
     EXPECT_EQ(gdi, CountGdiObjects());
     SendMessageA(Card(2), WM_KEYDOWN, VK_SPACE, 1);
     PumpMessages();
@@ -144,7 +143,7 @@ TEST_F(BoardTest, ScreenReadersHearEachCard)
     PumpMessages(100);
     UnhookWinEvent(hook);
     using Seen = std::pair<DWORD, HWND>;
-    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(id))));
-    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_NAMECHANGE, Card(idOf(1, 2)))));
-    EXPECT_EQ(1, std::count(Events.begin(), Events.end(), Seen(EVENT_OBJECT_FOCUS, Card(id))));
+    for (Seen seen : {Seen(EVENT_OBJECT_NAMECHANGE, Card(id)), Seen(EVENT_OBJECT_NAMECHANGE, Card(idOf(1, 2))),
+                      Seen(EVENT_OBJECT_FOCUS, Card(id))})
+        EXPECT_EQ(1, std::count(Events.begin(), Events.end(), seen)) << seen.first;
 }
