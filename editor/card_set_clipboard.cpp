@@ -29,7 +29,7 @@ void ShowPairListMenu(HWND list, int x, int y)
     }
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, IDC_CARDSET_PASTE, "&Paste pairs");
-    bool selected = SendMessageA(list, LB_GETCURSEL, 0, 0) != LB_ERR;
+    bool selected = SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0;
     AppendMenuA(menu, MF_STRING | (selected ? 0 : MF_GRAYED), IDC_CARDSET_COPY, "&Copy pairs");
     int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, list, nullptr);
     DestroyMenu(menu);

@@ -34,7 +34,7 @@ const COLORREF ItemBackground = RGB(255, 255, 255);
 struct PairView {
     bool Known = false;
     bool Rich = false;
-    std::string Plain;        // the plain text a pair with texts sorts by
+    std::wstring Plain;       // the plain text a pair with texts sorts by
     bool HeightKnown = false; // false while a pair with texts has only the provisional height
     int Height = 0;           // pixels, for a pair with texts
     bool DisplayKnown = false;
@@ -129,13 +129,19 @@ void LoadDisplayContent(const CardPair& pair)
     }
 }
 
-// The converter's plain text. Its one line reads the same as a plain-text stream-out, at a small
-// part of the cost.
-std::string GetConverterText()
+// The converter's plain text in UTF-16, every character as it holds it. Its one line reads the
+// same as a plain-text stream-out, at a small part of the cost.
+std::wstring GetConverterText()
 {
-    int length = GetWindowTextLengthA(HiddenRichEdit);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(HiddenRichEdit, &text[0], length + 1);
+    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT count = SendMessageA(HiddenRichEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    std::wstring text(static_cast<size_t>(count > 0 ? count : 0) + 1, L'\0');
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    get.flags = GT_USECRLF;
+    get.codepage = 1200;
+    LRESULT got =
+        SendMessageA(HiddenRichEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
     return text;
 }
@@ -183,14 +189,14 @@ int GetDefaultLineHeight()
 
 // The plain text of a pair's display text without the converter, where its texts are one line
 // each of the converter's own RTF; false otherwise.
-bool ReadPairPlainText(const CardPair& pair, std::string& plain)
+bool ReadPairPlainText(const CardPair& pair, std::wstring& plain)
 {
     bool has1 = !pair.Text1.empty(), has2 = !pair.Text2.empty();
-    std::string first, second;
+    std::wstring first, second;
     if ((has1 && (!IsControlRtf(pair.Text1) || !ReadControlRtfPlainText(pair.Text1, first))) ||
         (has2 && (!IsControlRtf(pair.Text2) || !ReadControlRtfPlainText(pair.Text2, second))))
         return false;
-    plain = has1 && has2 ? first + ", " + second : first + second;
+    plain = has1 && has2 ? first + L", " + second : first + second;
     return true;
 }
 
@@ -350,7 +356,8 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
         DrawFocusRect(draw->hDC, &draw->rcItem);
 }
 
-// Pairs with texts first, by their plain text; then the others by their listing.
+// Pairs with texts first, by their plain Unicode text as the user's locale orders it; then the
+// others by their listing.
 int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
@@ -365,7 +372,7 @@ int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
         return -1;
     if (!first.Rich)
         return 1;
-    return lstrcmpA(first.Plain.c_str(), second.Plain.c_str());
+    return lstrcmpW(first.Plain.c_str(), second.Plain.c_str());
 }
 
 void FillPairList(HWND dialog)
@@ -389,16 +396,46 @@ void FillPairList(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), FALSE);
 }
 
-// The index in the card set of the selected pair, or -1 after telling the user to select one.
-int GetSelectedPairIndex(HWND dialog)
+// The indexes in the card set of the selected pairs, in list order.
+std::vector<size_t> GetSelectedPairs(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
-    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (selected == LB_ERR) {
+    CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
+    LRESULT count = SendMessageA(list, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> items(static_cast<size_t>(count > 0 ? count : 0));
+    if (count > 0)
+        SendMessageA(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data()));
+    std::vector<size_t> pairs;
+    for (int item : items) {
+        size_t index = static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, item, 0));
+        if (params && index < params->Cards->size())
+            pairs.push_back(index);
+    }
+    return pairs;
+}
+
+// The index in the card set of the selected pair (of several, the one with the focus, else the
+// first), or -1 after telling the user to select one.
+int GetSelectedPairIndex(HWND dialog)
+{
+    std::vector<size_t> selected = GetSelectedPairs(dialog);
+    if (selected.empty()) {
         ShowFieldError(dialog, "A list item has to be selected", IDC_CARDSET_LIST);
         return -1;
     }
-    return static_cast<int>(SendMessageA(list, LB_GETITEMDATA, selected, 0));
+    HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+    LRESULT caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+    if (caret != LB_ERR && SendMessageA(list, LB_GETSEL, caret, 0) > 0)
+        return static_cast<int>(SendMessageA(list, LB_GETITEMDATA, caret, 0));
+    return static_cast<int>(selected.front());
+}
+
+// Modify works on one pair, Remove on any selected.
+void EnablePairButtons(HWND dialog)
+{
+    LRESULT count = SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETSELCOUNT, 0, 0);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), count == 1);
+    EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), count >= 1);
 }
 
 void AddPair(HWND dialog)
@@ -453,27 +490,39 @@ bool AskRemoveText(HWND dialog, const std::string& quoted)
     return MessageBoxW(dialog, question.c_str(), L"Question", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
+// Removes the selected pairs after one question: for one pair the question quotes it, for several
+// it counts them.
 void RemovePair(HWND dialog)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
-    int index = GetSelectedPairIndex(dialog);
-    if (index < 0 || static_cast<size_t>(index) >= params->Cards->size())
+    std::vector<size_t> selected = GetSelectedPairs(dialog);
+    if (selected.empty()) {
+        ShowFieldError(dialog, "A list item has to be selected", IDC_CARDSET_LIST);
         return;
-    CardPair pair = (*params->Cards)[index];
-    bool hasText = false;
-    std::string text = PairDisplayText(pair, true, &hasText);
-    bool yes = hasText ? AskRemoveText(dialog, text)
-                       : AskQuestion(dialog, "Are you really sure that you want to remove entry " + text + "?");
+    }
+    bool yes = false;
+    if (selected.size() > 1) {
+        yes = AskQuestion(dialog, "Are you really sure that you want to remove these " +
+                                      std::to_string(selected.size()) + " entries?");
+    } else {
+        bool hasText = false;
+        std::string text = PairDisplayText((*params->Cards)[selected.front()], true, &hasText);
+        yes = hasText ? AskRemoveText(dialog, text)
+                      : AskQuestion(dialog, "Are you really sure that you want to remove entry " + text + "?");
+    }
     if (!yes)
         return;
     CardSetsChanged = 1;
-    params->Cards->erase(params->Cards->begin() + index);
-    if (static_cast<size_t>(index) < params->Views.size())
-        params->Views.erase(params->Views.begin() + index);
+    std::sort(selected.rbegin(), selected.rend());
+    params->Views.resize(params->Cards->size());
+    for (size_t at : selected) {
+        params->Cards->erase(params->Cards->begin() + at);
+        params->Views.erase(params->Views.begin() + at);
+    }
     FillPairList(dialog);
 }
 
-// Pairs pasted or made of pictures: inserted after the selected pair (at the end when none is
+// Pairs pasted or made of pictures: inserted after the selected pairs (at the end when none is
 // selected or at), as many as the card set can still hold; the list is filled anew.
 void InsertPairs(HWND dialog, const std::vector<CardPair>& pairs, bool afterSelection)
 {
@@ -485,10 +534,9 @@ void InsertPairs(HWND dialog, const std::vector<CardPair>& pairs, bool afterSele
         return;
     }
     size_t at = params->Cards->size();
-    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETCURSEL, 0, 0);
-    if (afterSelection && selected != LB_ERR)
-        at = std::min(
-            at, static_cast<size_t>(SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETITEMDATA, selected, 0)) + 1);
+    std::vector<size_t> selected = GetSelectedPairs(dialog);
+    if (afterSelection && !selected.empty())
+        at = *std::max_element(selected.begin(), selected.end()) + 1;
     params->Views.resize(params->Cards->size());
     params->Cards->insert(params->Cards->begin() + at, pairs.begin(), pairs.end());
     params->Views.insert(params->Views.begin() + at, pairs.size(), PairView());
@@ -506,16 +554,15 @@ void PastePairs(HWND dialog)
         ShowFieldError(dialog, error, IDC_CARDSET_LIST);
 }
 
-void CopySelectedPair(HWND dialog)
+// Copies the selected pairs in list order.
+void CopySelectedPairs(HWND dialog)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
-    LRESULT selected = SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETCURSEL, 0, 0);
-    size_t index =
-        selected == LB_ERR
-            ? params->Cards->size()
-            : static_cast<size_t>(SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETITEMDATA, selected, 0));
-    if (index < params->Cards->size())
-        CopyPairsToClipboard(dialog, {(*params->Cards)[index]});
+    std::vector<CardPair> pairs;
+    for (size_t index : GetSelectedPairs(dialog))
+        pairs.push_back((*params->Cards)[index]);
+    if (!pairs.empty())
+        CopyPairsToClipboard(dialog, pairs);
 }
 
 void AddPicturePairs(HWND dialog)
@@ -546,12 +593,10 @@ void OnCardSetCommand(HWND dialog, int id, HWND, UINT code)
         EndDialog(dialog, 0);
         break;
     case IDC_CARDSET_LIST:
-        if (code == LBN_SELCHANGE) {
-            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_MODIFY), TRUE);
-            EnableWindow(GetDlgItem(dialog, IDC_CARDSET_REMOVE), TRUE);
-        } else if (code == LBN_DBLCLK) {
+        if (code == LBN_SELCHANGE)
+            EnablePairButtons(dialog);
+        else if (code == LBN_DBLCLK)
             EditPair(dialog);
-        }
         break;
     case IDC_CARDSET_ADD:
         AddPair(dialog);
@@ -569,7 +614,7 @@ void OnCardSetCommand(HWND dialog, int id, HWND, UINT code)
         PastePairs(dialog);
         break;
     case IDC_CARDSET_COPY:
-        CopySelectedPair(dialog);
+        CopySelectedPairs(dialog);
         break;
     }
 }

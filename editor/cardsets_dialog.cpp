@@ -159,6 +159,34 @@ void EditCardSet(HWND dialog)
     AuthorAndSave(dialog, name, cards, false);
 }
 
+// The file a name typed in an open dialog stands for: the name as typed when such a file exists,
+// else the name with each extension of the selected filter in turn ("words" finds words.txt with
+// the word lists' filter); empty when there is none. The dialog itself would add one default
+// extension whatever the filter, and refuse a name without it.
+std::string FindTypedFile(const std::string& typed, const char* filters, DWORD filterIndex)
+{
+    auto isFile = [](const std::string& name) {
+        DWORD attributes = GetFileAttributesA(name.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    if (isFile(typed))
+        return typed;
+    // The filter's patterns: the second of its pair of strings.
+    const char* pattern = filters;
+    for (DWORD skip = 1; *pattern && skip < 2 * filterIndex; ++skip)
+        pattern += lstrlenA(pattern) + 1;
+    std::string patterns = pattern;
+    for (size_t at = 0; at < patterns.size();) {
+        size_t end = patterns.find(';', at);
+        std::string one = patterns.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? patterns.size() : end + 1;
+        if (one.compare(0, 2, "*.") == 0 && one.find_first_of("*?", 1) == std::string::npos &&
+            isFile(typed + one.substr(1)))
+            return typed + one.substr(1);
+    }
+    return std::string();
+}
+
 // Asks for a package file to write (save) or, with lists, a package or word list to read; false
 // when the user cancelled.
 bool ChoosePackageFile(HWND dialog, bool save, std::string& path, bool lists = false)
@@ -172,13 +200,23 @@ bool ChoosePackageFile(HWND dialog, bool save, std::string& path, bool lists = f
                             : "Card set packages (*.zip)\0*.zip\0";
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "zip";
-    ofn.Flags =
-        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn)))
-        return false;
-    path = file;
-    return true;
+    ofn.lpstrDefExt = save ? "zip" : nullptr;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : 0);
+    if (save) {
+        if (!GetSaveFileNameA(&ofn))
+            return false;
+        path = file;
+        return true;
+    }
+    // A name that finds no file is told, and asked for again.
+    for (;;) {
+        if (!GetOpenFileNameA(&ofn))
+            return false;
+        path = FindTypedFile(file, ofn.lpstrFilter, ofn.nFilterIndex);
+        if (!path.empty())
+            return true;
+        ShowErrorBox(dialog, std::string("File \"") + file + "\" not found.\nCheck the file name and try again.");
+    }
 }
 
 // Export: the selected card set with its files as one package; files it names that are missing

@@ -5,8 +5,9 @@
 
 #include <string>
 
-// The characters of the text as the control's window text gives them (ANSI); false when the text
-// holds anything beyond what the control writes for one line of formatted characters (several
-// paragraphs, tabs, characters outside the ANSI code page, unknown words), which then goes through
-// the control.
-bool ReadControlRtfPlainText(const std::string& rtf, std::string& plain);
+// The characters of the text as the control holds them (UTF-16): escaped bytes read in the code
+// page of their font's character set, as the control reads them, and Unicode escapes kept. False
+// when the text holds anything beyond what the control writes for one line of formatted characters
+// (several paragraphs, tabs, control characters, symbol fonts, unknown words), which then goes
+// through the control.
+bool ReadControlRtfPlainText(const std::string& rtf, std::wstring& plain);

@@ -2,8 +2,6 @@
 // list's keys, and three pictures added in one step.
 #include "editor/card_set_dialog.h"
 #include "editor/editor_test_support.h"
-#include "game/rich_text_layout.h"
-#include "media/rich_text.h"
 #include "res/dialog_ids.h"
 #include "support/test_pictures.h"
 #include "wordlist/word_list.h"
@@ -15,52 +13,41 @@ namespace {
 
 void SetClipboardText(const std::wstring& text)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    size_t size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    memcpy(GlobalLock(block), text.c_str(), size);
     GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, block);
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block));
     CloseClipboard();
 }
 
 std::wstring GetClipboardText()
 {
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
+    EXPECT_TRUE(OpenClipboard(nullptr));
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
+    std::wstring text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    GlobalUnlock(data);
     CloseClipboard();
     return text;
 }
 
-// Ctrl plus a key, pressed in the list.
-void PressControl(HWND list, char key)
+// A key pressed in the list with Ctrl or Shift held.
+void PressWith(HWND list, BYTE modifier, UINT key)
 {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
+    keys[modifier] = 0x80;
     SetKeyboardState(keys);
     SendMessageA(list, WM_KEYDOWN, key, 1);
-    keys[VK_CONTROL] = 0;
+    keys[modifier] = 0;
     SetKeyboardState(keys);
-}
-
-void SelectPair(HWND list, size_t index)
-{
-    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i)
-        if (static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, i, 0)) == index)
-            SendMessageA(list, LB_SETCURSEL, i, 0);
 }
 
 } // namespace
 
-// Rows pasted after the selected pair come back as the same rows when copied; pictures become
-// pairs in name order, the name on the second card.
+// Rows pasted after the selected pair, Greek and Cyrillic among them, come back as the same rows
+// when selected together (Shift+Down) and copied, in list order; two selected pairs can be removed
+// but not modified; pictures become pairs in name order, the name on the second card.
 TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
 {
     std::string folder = MakeScratchFolder("pictures");
@@ -70,20 +57,26 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
                                  L"\"two\r\nlines\"\t\"say \"\"hi\"\"\ttoo\"\r\n"};
     SetClipboardText(rows[0] + rows[1]);
     CardSet cards = {TextPair("anchor"), TextPair("last")};
-    std::wstring copied[2];
+    std::wstring copied;
+    bool modifiable = true, removable = false;
     DialogDriver driver;
     driver.Then([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
-        SelectPair(list, 0);
-        PressControl(list, 'V');
-        for (size_t i : {1, 2}) {
-            SelectPair(list, i);
-            PressControl(list, 'C');
-            copied[i - 1] = GetClipboardText();
-        }
+        ClickListItem(list, 0);
+        PressWith(list, VK_CONTROL, 'V');
+        EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+        ClickListItem(list, 2); // anchor, last, two lines, then the Greek
+        PressWith(list, VK_SHIFT, VK_DOWN);
+        modifiable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY));
+        removable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_REMOVE));
+        PressWith(list, VK_CONTROL, 'C');
+        copied = GetClipboardText();
+        PressDialogButton(dialog, IDC_CARDSET_REMOVE);
+    });
+    driver.Then(Pressing(IDYES, [](HWND dialog) {
         PressDialogButton(dialog, IDC_CARDSET_PICTURES);
         PressDialogButton(dialog, IDOK);
-    });
+    }));
     driver.Then([&](HWND open) {
         // The folder first (the dialog may open in the one used last), then the names in it.
         for (std::string names : {folder, std::string("\"c three.bmp\" \"a_one.bmp\" \"B-two.bmp\"")}) {
@@ -94,18 +87,14 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
     });
     EXPECT_EQ(1, ShowCardSetDialog(nullptr, "Bulk", cards));
     ASSERT_TRUE(driver.Done());
-    EXPECT_EQ(rows[0], copied[0]);
-    EXPECT_EQ(rows[1], copied[1]);
-    ASSERT_EQ(7u, cards.size());
-    EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+    EXPECT_EQ(rows[1] + rows[0], copied) << "in list order: Latin before Greek";
+    EXPECT_TRUE(!modifiable && removable);
+    EXPECT_EQ("Question: Are you really sure that you want to remove these 2 entries?", driver.Told(1)[0]);
+    ASSERT_EQ(5u, cards.size());
+    EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[1].Text1);
     const char* pictures[] = {"a_one.bmp", "B-two.bmp", "c three.bmp"};
     const wchar_t* texts[] = {L"a one", L"B two", L"c three"};
-    HWND converter = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(folder + "\\" + pictures[i], cards[4 + i].PictureFileName1);
-        EXPECT_EQ("", cards[4 + i].Text1);
-        LoadCardText(converter, cards[4 + i].Text2);
-        EXPECT_EQ(texts[i], Utf8ToWide(StreamOutUtf8Text(converter)));
-    }
-    DestroyWindow(converter);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(folder + "\\" + pictures[i] + "||" + PlainTextToRtf(texts[i]),
+                  cards[2 + i].PictureFileName1 + "|" + cards[2 + i].Text1 + "|" + cards[2 + i].Text2);
 }

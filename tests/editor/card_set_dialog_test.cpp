@@ -6,15 +6,15 @@
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "res/dialog_ids.h"
+#include "wordlist/word_list.h"
 
 #include <algorithm>
 
 namespace {
 
-CardPair MediaPair(const char* picture1, const char* sound1)
-{
-    return {"", "", picture1, "", sound1, "", "", ""};
-}
+const auto MediaPair = [](const char* picture, const char* sound) {
+    return CardPair{"", "", picture, "", sound, "", "", ""};
+};
 
 int Open(DialogDriver& driver, CardSet& cards, std::function<void(HWND dialog)> script)
 {
@@ -56,7 +56,10 @@ TEST(CardSetDialog, ListsTextsSortedThenListingsEachInItsOwnFormatting)
         if (i % 2)
             cards.back().Text2 = AsWritten(MakeRtf("second", "Times New Roman", false, RGB(0, 0, 200)));
     }
-    cards.insert(cards.end(), {TextPair("{\\rtf1\\ansi }"), MediaPair("", "C:\\s\\b.wav"), MediaPair("C:\\a.bmp", "")});
+    cards.insert(cards.end(),
+                 {TextPair("{\\rtf1\\ansi }"), MediaPair("", "C:\\s\\b.wav"), MediaPair("C:\\a.bmp", ""),
+                  TextPair(AsWritten("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Tahoma;}}\\f0 \\u1078?\\u1091?\\u1082?}")),
+                  TextPair(PlainTextToRtf(L"\x0451\x0436"))}); // Cyrillic: edited, then imported
     const std::string amsel = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Amsel}";
     CardPair pair = TextPair(AsWritten(MakeRtf("Robin", "Courier New", true, RGB(200, 0, 0))));
     std::vector<std::string> joined;
@@ -64,7 +67,8 @@ TEST(CardSetDialog, ListsTextsSortedThenListingsEachInItsOwnFormatting)
     DialogDriver driver;
     EXPECT_EQ(0, Open(driver, cards, [&](HWND dialog) {
                   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_REMOVE)));
-                  EXPECT_EQ((std::vector<LPARAM>{5, 1, 4, 3, 0, 2, 7, 6}), Order(dialog));
+                  // As the user's locale orders them: Latin, then Cyrillic with \x0451 by \x0435.
+                  EXPECT_EQ((std::vector<LPARAM>{5, 1, 4, 3, 0, 2, 9, 8, 7, 6}), Order(dialog));
                   for (int i = 0; i < 8; ++i)
                       heights.push_back(SendDlgItemMessageA(dialog, IDC_CARDSET_LIST, LB_GETITEMHEIGHT, i, 0));
                   for (const std::string& second : {AsWritten(amsel), amsel}) {
@@ -94,14 +98,23 @@ TEST(CardSetDialog, ListsTextsSortedThenListingsEachInItsOwnFormatting)
 TEST(CardSetDialog, DrawsListingsTextsAndTheSelection)
 {
     const COLORREF white = RGB(255, 255, 255), blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
-    Pixels plain[3], selected[3];
-    RECT item[3] = {};
-    CardSet cardSets[3] = {{MediaPair("C:\\p\\cat.bmp", "")}, {TextPair(MakeRtf("Red text", "Tahoma", true, red))}, {}};
+    Pixels plain[4], selected[4];
+    RECT item[4] = {}, greek[3] = {};
+    // Greek imported, typed in and saved by the editor, and question marks.
+    CardSet cardSets[4] = {{MediaPair("C:\\p\\cat.bmp", "")},
+                           {TextPair(MakeRtf("Red text", "Tahoma", true, red))},
+                           {},
+                           {TextPair(PlainTextToRtf(L"\x03ba\x03b1\x03bb\x03b7\x03bc\x03ad\x03c1\x03b1")),
+                            TextPair("????????"),
+                            TextPair(AsWritten("{\\rtf1{\\fonttbl{\\f0\\fcharset161 Tahoma;}}\\f0 "
+                                               "\\u954?\\u945?\\u955?\\u951?\\u956?\\u941?\\u961?\\u945?}"))}};
     DialogDriver driver;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         Open(driver, cardSets[i], [&, i](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
             SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item[i]));
+            for (int k = 0; i == 3 && k < 3; ++k)
+                SendMessageA(list, LB_GETITEMRECT, k, reinterpret_cast<LPARAM>(&greek[k]));
             SetFocus(list);
             plain[i] = CaptureClient(list);
             ClickListItem(list, 0);
@@ -113,7 +126,7 @@ TEST(CardSetDialog, DrawsListingsTextsAndTheSelection)
             PressDialogButton(dialog, i == 2 ? IDC_CARDSET_ADD : IDCANCEL);
         });
     }
-    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", driver.Told(1).back());
+    EXPECT_EQ("Error: A card set holds at most 65536 card pairs", driver.Told(3).front());
     int all = plain[0].Width * plain[0].Height, itemArea = (item[0].right - item[0].left) * item[0].bottom;
     ASSERT_GT(all, 0);
     EXPECT_GT(plain[0].Count(white), all - itemArea);
@@ -126,6 +139,14 @@ TEST(CardSetDialog, DrawsListingsTextsAndTheSelection)
     EXPECT_EQ(0, selected[1].Count(red)) << "the selection draws the text in white";
     EXPECT_GT(all - plain[2].Count(white), 0);
     EXPECT_LT(all - plain[2].Count(white), 2 * plain[2].Width) << "no more than a dotted line across the top";
+    // Greek (items 1 and 2) drawn as the editor's own text, unlike question marks (item 0).
+    int differing = 0, unlike = 0;
+    for (int y = 0; y < greek[1].bottom - greek[1].top; ++y)
+        for (int x = 1; x < greek[1].right - 1; ++x) {
+            COLORREF shown = plain[3].At(x, greek[1].top + y);
+            differing += shown != plain[3].At(x, greek[2].top + y), unlike += shown != plain[3].At(x, greek[0].top + y);
+        }
+    EXPECT_TRUE(differing == 0 && unlike > 30) << differing << " pixels differ, " << unlike << " unlike";
 }
 
 // Modify without a selection, Remove asked (No, Yes), Add sorted, Modify in place counted by Save.

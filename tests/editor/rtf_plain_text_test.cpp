@@ -1,47 +1,41 @@
-// The plain text of control-written RTF read without the control is the control's own window text,
-// or declined.
+// The plain text of control-written RTF read without the control is the control's own Unicode
+// text, or declined.
 #include "editor/rtf_plain_text.h"
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 // Texts as the card pair dialog's editor writes them: formats, faces, escaped and Windows-1252
-// characters read as the control shows them; several paragraphs, tabs, characters beyond the code
-// page and unknown words decline.
-TEST(RtfPlainText, ReadsWhatTheControlShowsOrDeclines)
+// characters, Greek and Cyrillic in their fonts' code pages or as Unicode escapes, read as the
+// control holds them; several paragraphs, tabs, control characters and unknown words decline.
+TEST(RtfPlainText, ReadsWhatTheControlHoldsOrDeclines)
 {
     const std::string head = "{\\rtf1\\ansi\\ansicpg1252\\uc1{\\fonttbl{\\f0 Tahoma;}}\\pard\\f0 ";
-    for (const char* declined : {"one\\par two\\par}", "a\\tab b}", "\\u945? alpha}", "\\zz odd}", "open"}) {
-        std::string plain;
+    for (const char* declined : {"one\\par two\\par}", "a\\tab b}", "\\u7? bell}", "\\zz odd}", "\\f9 x}", "open"}) {
+        std::wstring plain;
         EXPECT_FALSE(ReadControlRtfPlainText(head + declined, plain)) << declined;
     }
     HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    const struct {
-        std::string Text;
-        bool Read;
-    } cases[] = {
-        {"Paris", true},
-        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs28 "
-         "Card \\b bold\\b0  \\i\\ul it\\ulnone\\i0  \\cf1 red\\cf0  \\f1 mono\\f0 }",
-         true},
-        {"  braces {} and \\\\ back  ", true},
-        {"caf\xe9 \x80 na\xefve \xfc\xdf", true},
-        {"{\\rtf1\\ansi\\f0 euro \\u8364? sign}", true},
-        {"", true},
-    };
-    for (const auto& c : cases) {
-        LoadCardText(edit, c.Text);
+    for (std::string text :
+         {"Paris",
+          "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs28 "
+          "Card \\b bold\\b0  \\i\\ul it\\ulnone\\i0  \\cf1 red\\cf0  \\f1 mono\\f0 }",
+          "  braces {} and \\\\ back  ", "caf\xe9 \x80 na\xefve \xfc\xdf", "{\\rtf1\\ansi\\f0 euro \\u8364? sign}", "",
+          "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Tahoma;}{\\f1\\fcharset161 Tahoma;}{\\f2\\fcharset204 Arial;}}\\f0 "
+          "x \\f1\\u954?\\u945?\\u955?\\f0  \\f2\\u1082?\\u1086?\\u1090?\\f0  \\u945?\\u1078?}"}) {
+        LoadCardText(edit, text);
         std::string rtf = StreamOutRtf(edit);
         rtf = rtf.substr(0, rtf.find('\0'));
         LoadCardText(edit, rtf);
-        int length = GetWindowTextLengthA(edit);
-        std::string shown(static_cast<size_t>(length) + 1, '\0');
-        shown.resize(static_cast<size_t>(GetWindowTextA(edit, &shown[0], length + 1)));
-        std::string plain;
-        bool read = ReadControlRtfPlainText(rtf, plain);
-        EXPECT_EQ(c.Read, read) << rtf;
-        EXPECT_EQ(read ? shown : "", read ? plain : "") << rtf;
+        wchar_t shown[256] = L"";
+        GETTEXTEX get = {sizeof shown, GT_DEFAULT, 1200, nullptr, nullptr};
+        SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(shown));
+        std::wstring plain;
+        EXPECT_TRUE(ReadControlRtfPlainText(rtf, plain)) << rtf;
+        EXPECT_EQ(shown, plain) << rtf;
     }
     DestroyWindow(edit);
 }
