@@ -339,9 +339,12 @@ void LayoutCards(HWND board, int width, int height)
         for (int column = 0; column < params->Columns; ++column) {
             int x = column * cellWidth;
             int w = column == params->Columns - 1 ? width - x : cellWidth;
-            MoveWindow(GetDlgItem(board, id++), x, y, w, h, TRUE);
+            // Moved without the repaint of each move (its own round of invalidating the board
+            // and its cards); the whole board is repainted once below, which draws the same.
+            SetWindowPos(GetDlgItem(board, id++), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         }
     }
+    RedrawWindow(board, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnCardClicked(HWND board, int cardId)
