@@ -382,8 +382,19 @@ void FillPairList(HWND dialog)
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     SendMessageA(list, LB_INITSTORAGE, params->Cards->size(), 0);
-    for (size_t i = 0; i < params->Cards->size(); ++i)
-        SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    // Sorted here with the list's own comparison and inserted in place (an insert does not sort):
+    // the list's own sort asks the dialog through a message at every step of a binary search.
+    std::vector<size_t> order(params->Cards->size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [dialog](size_t a, size_t b) {
+        COMPAREITEMSTRUCT compare = {};
+        compare.itemData1 = a;
+        compare.itemData2 = b;
+        return OnCardSetCompareItem(dialog, &compare) < 0;
+    });
+    for (size_t i : order)
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), static_cast<LPARAM>(i));
     // The pairs in sight at once, exactly; the others from a timer after the first paint.
     RECT client;
     GetClientRect(list, &client);
@@ -574,10 +585,11 @@ void AddPicturePairs(HWND dialog)
 
 BOOL OnCardSetInitDialog(HWND dialog, HWND, LPARAM param)
 {
-    AttachPairListCommands(GetDlgItem(dialog, IDC_CARDSET_LIST));
     SetDialogParams(dialog, reinterpret_cast<void*>(param));
     CardSetDialogParams* params = reinterpret_cast<CardSetDialogParams*>(param);
     FillPairList(dialog);
+    // Once the list is filled: every message to a list with commands attached takes a detour.
+    AttachPairListCommands(GetDlgItem(dialog, IDC_CARDSET_LIST));
     SetDlgItemTextA(dialog, IDC_CARDSET_NAME, params->Name.c_str());
     return TRUE;
 }

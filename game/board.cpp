@@ -333,15 +333,27 @@ void LayoutCards(HWND board, int width, int height)
     int cellWidth = width / params->Columns;
     int cellHeight = height / params->Rows;
     int id = 1;
+    bool moved = false;
     for (int row = 0; row < params->Rows; ++row) {
         int y = row * cellHeight;
         int h = row == params->Rows - 1 ? height - y : cellHeight;
         for (int column = 0; column < params->Columns; ++column) {
             int x = column * cellWidth;
             int w = column == params->Columns - 1 ? width - x : cellWidth;
-            MoveWindow(GetDlgItem(board, id++), x, y, w, h, TRUE);
+            HWND card = GetDlgItem(board, id++);
+            RECT now = {};
+            GetWindowRect(card, &now);
+            MapWindowPoints(HWND_DESKTOP, board, reinterpret_cast<POINT*>(&now), 2);
+            if (!card || (now.left == x && now.top == y && now.right == x + w && now.bottom == y + h))
+                continue;
+            // Moved without the repaint of each move (its own round of invalidating the board
+            // and its cards); the board is repainted once below, which draws the same.
+            SetWindowPos(card, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            moved = true;
         }
     }
+    if (moved)
+        RedrawWindow(board, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnCardClicked(HWND board, int cardId)

@@ -33,17 +33,16 @@ struct FaceKey {
     const CardSet* Cards;
 };
 
-// A finished face of a face-up card, kept for repaints while nothing it depends on changes; a
-// scaled face stands in for the exact one while the board's size changes.
+// A finished face of a face-up card, kept for repaints while nothing it depends on changes.
 struct CachedFace {
     HDC Memory; // holds Bitmap while the face is kept
     HBITMAP Bitmap;
     HGDIOBJ OldBitmap;
     FaceKey Key;
-    bool Scaled;
 };
 
-// The faces of one card, normal and pressed, and the exact face that scaled ones are made from.
+// The faces of one card, normal and pressed, and the exact face of an earlier size that stands in,
+// stretched, while the board's size changes.
 struct CardPaintCache {
     CachedFace Faces[2];
     CachedFace Source;
@@ -336,7 +335,7 @@ static CardPaintCache* GetPaintCache(HWND card)
 }
 
 // A kept bitmap of the key's size, compatible with the DC; false when GDI has no room for it.
-static bool NewFace(HDC like, const FaceKey& key, bool scaled, CachedFace& face)
+static bool NewFace(HDC like, const FaceKey& key, CachedFace& face)
 {
     HDC memory = CreateCompatibleDC(like);
     HBITMAP bitmap = CreateCompatibleBitmap(like, key.Width, key.Height);
@@ -347,7 +346,7 @@ static bool NewFace(HDC like, const FaceKey& key, bool scaled, CachedFace& face)
             DeleteObject(bitmap);
         return false;
     }
-    face = {memory, bitmap, SelectObject(memory, bitmap), key, scaled};
+    face = {memory, bitmap, SelectObject(memory, bitmap), key};
     return true;
 }
 
@@ -355,7 +354,7 @@ static bool NewFace(HDC like, const FaceKey& key, bool scaled, CachedFace& face)
 // background, then the face.
 static bool MakeExactFace(HWND card, HDC like, const FaceKey& key, bool pressed, CachedFace& face)
 {
-    if (!NewFace(like, key, false, face))
+    if (!NewFace(like, key, face))
         return false;
     RECT all = {0, 0, key.Width, key.Height};
     HBRUSH brush = CreateSolidBrush(key.Background);
@@ -365,26 +364,24 @@ static bool MakeExactFace(HWND card, HDC like, const FaceKey& key, bool pressed,
     return true;
 }
 
-// While the board's size changes, the normal face is the last exact one stretched to the new
-// size: twenty stretches instead of twenty faces laid out per step. False when there is none.
-static bool ScaleKeptFace(CardPaintCache& cache, HDC like, const FaceKey& key)
+// While the board's size changes, the normal face is the last exact one stretched straight onto
+// the DC: twenty stretches instead of twenty faces laid out per step, and no bitmap made for a face
+// shown only briefly. False when there is no exact face of this content.
+static bool StretchKeptFace(CardPaintCache& cache, HDC dc, const FaceKey& key)
 {
     CachedFace& face = cache.Faces[0];
-    if (face.Memory && !face.Scaled && SameContent(face.Key, key)) {
+    if (face.Memory && SameContent(face.Key, key)) {
         ReleaseFace(cache.Source);
         cache.Source = face;
         face = CachedFace();
     }
     if (!cache.Source.Memory || !SameContent(cache.Source.Key, key))
         return false;
-    ReleaseFace(face);
-    if (!NewFace(like, key, true, face))
-        return false;
-    // The plain stretch: a smoothed one costs several times as much, for a face shown only briefly.
-    int oldMode = SetStretchBltMode(face.Memory, COLORONCOLOR);
-    StretchBlt(face.Memory, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
+    // The plain stretch: a smoothed one costs several times as much.
+    int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
                cache.Source.Key.Height, SRCCOPY);
-    SetStretchBltMode(face.Memory, oldMode);
+    SetStretchBltMode(dc, oldMode);
     return true;
 }
 
@@ -401,7 +398,9 @@ static void PaintCardFace(HWND card, HDC dc)
     bool pressed = GetWindowLongA(card, PressedSlot) != 0;
     CachedFace& face = cache->Faces[pressed ? 1 : 0];
     FaceKey key = CurrentFaceKey(card, client);
-    if (!SameFace(face, key) && (pressed || !IsBoardResizing(GetParent(card)) || !ScaleKeptFace(*cache, dc, key))) {
+    if (!SameFace(face, key)) {
+        if (!pressed && IsBoardResizing(GetParent(card)) && StretchKeptFace(*cache, dc, key))
+            return;
         ReleaseFace(face);
         if (!pressed)
             ReleaseFace(cache->Source);
@@ -428,7 +427,7 @@ bool PrepareCardFace(HWND card)
     bool faceUp = GetWindowLongA(card, FaceUpSlot) != 0;
     CardPaintCache* cache = GetPaintCache(card);
     FaceKey key = CurrentFaceKey(card, client);
-    if (SameFace(cache->Faces[0], key) && !cache->Faces[0].Scaled)
+    if (SameFace(cache->Faces[0], key))
         return false;
     if (!faceUp) {
         // A metafile that fails to play says so in a box: not before the card is turned.

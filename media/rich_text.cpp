@@ -116,7 +116,9 @@ int TwipsToPixelsY(HDC dc, int twips)
 
 HWND CreateHiddenRichEdit(HINSTANCE instance)
 {
-    HWND richEdit = CreateWindowExA(0, "RichEdit20A", "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    // A message-only window: never shown, it needs no window of the window system, which costs a
+    // top-level window a few milliseconds to make and to destroy.
+    HWND richEdit = CreateWindowExA(0, "RichEdit20A", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     // Never shown, so never redrawn: the control then skips the work of updating its own view
     // after every change, which is most of the cost of loading a text into it.
     SendMessageA(richEdit, WM_SETREDRAW, FALSE, 0);

@@ -18,6 +18,24 @@ void (*TraceObserver)(const char* line) = nullptr;
 // wsprintfA writes up to 1024 characters whatever the buffer: call names are cut to 200
 // characters so that every trace line fits its 256-byte buffer.
 
+// Setting a URL starts the file by default, and the stop before play then undoes that start: some
+// players build the file's whole playback twice per sound that way (a tenth of a second each).
+// With automatic start off, setting the URL only names the file and play starts it once; a player
+// that refuses the setting keeps its default, and the stop between still makes it play once.
+void StartSoundsOnPlayOnly(IWMPPlayer* player)
+{
+    IWMPSettings* settings = nullptr;
+    TraceCallStart("[Sound] IWMPPlayer.get_settings");
+    HRESULT result = player->get_settings(&settings);
+    TraceCallResult("[Sound] IWMPPlayer.get_settings", result);
+    if (FAILED(result) || !settings)
+        return;
+    TraceCallStart("[Sound] IWMPSettings.put_autoStart");
+    result = settings->put_autoStart(VARIANT_FALSE);
+    TraceCallResult("[Sound] IWMPSettings.put_autoStart", result);
+    settings->Release();
+}
+
 } // namespace
 
 BSTR MakeMediaFileName(const std::string& fileName)
@@ -56,6 +74,7 @@ SoundPlayer* CreateSoundPlayer(std::string& error)
         player->Release();
         return nullptr;
     }
+    StartSoundsOnPlayOnly(player);
     return new SoundPlayer{player, controls};
 }
 
@@ -91,8 +110,9 @@ bool PlaySoundFile(SoundPlayer* player, const std::string& fileName, std::string
         error = "Setting URL failed";
         return false;
     }
-    // Setting the URL may already have started the file, or failed to; stop always runs before
-    // play, because some players crash when play follows a failed start without a stop between.
+    // Setting the URL may still have started the file (a player that kept automatic start on), or
+    // failed to; stop always runs before play, because some players crash when play follows a
+    // failed start without a stop between.
     TraceCallStart("[Sound] IWMPControls.stop");
     result = player->Controls->stop();
     TraceCallResult("[Sound] IWMPControls.stop", result);
