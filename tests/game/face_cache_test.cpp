@@ -121,7 +121,7 @@ TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
 }
 
 // The point-size search finds, for every text and area, the size that trying 1, 3, 5, ... points
-// in turn finds (the sizes 1 and 8 of texts that fit nowhere or everywhere: rich_text_layout_test).
+// in turn finds: 8 for a text that fits at every size, 1 for one that fits at none.
 TEST(PointSizeSearch, FindsWhatTryingEverySizeFinds)
 {
     HDC screen = GetDC(nullptr);
@@ -133,7 +133,11 @@ TEST(PointSizeSearch, FindsWhatTryingEverySizeFinds)
         {"France", {0, 0, 200, 150}},
         {RedRtf + "Card \\b 3\\b0}", {210, 4, 316, 170}},
         {RedRtf + "A rather long \\f1 sentence\\f0  on a small card}", {3, 3, 97, 57}},
+        {"Wide", {0, 0, 1200, 40}},
+        {".", {0, 0, 1200, 2400}},
         {"France\r\nParis", {0, 0, 400, 300}},
+        {std::string(300, 'w') + " w", {0, 0, 40, 300}},
+        {"Empty area", {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         LoadCardText(edit, c.Text);
