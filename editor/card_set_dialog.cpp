@@ -1,5 +1,5 @@
-// Card set dialog: an owner-drawn, sorted list of the pairs of one card set, each shown with its
-// formatted texts or the names of its files.
+// Card set dialog: an owner-drawn, sorted list of the pairs of one card set (each shown as its
+// view, editor/pair_view), with Add, Modify, Remove, paste and copy of pairs and pairs of pictures.
 #include "editor/card_set_dialog.h"
 
 #include "app/dialog.h"
@@ -7,12 +7,9 @@
 #include "editor/card_pair_dialog.h"
 #include "editor/card_set_clipboard.h"
 #include "editor/cardsets_dialog.h"
-#include "editor/rtf_plain_text.h"
-#include "game/rich_text_layout.h"
-#include "media/rich_text.h"
+#include "editor/pair_view.h"
 #include "res/dialog_ids.h"
 
-#include <richedit.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -22,223 +19,13 @@ namespace {
 
 bool CardSetReentry = false;
 
-// The converter of card texts while a card set dialog is open; null otherwise.
-HWND HiddenRichEdit = nullptr;
-
-const COLORREF SelectedBackground = RGB(0, 0, 255);
-const COLORREF SelectedText = RGB(255, 255, 255);
-const COLORREF ItemBackground = RGB(255, 255, 255);
-
-// What the list needs of one pair, worked out once: a pair's texts go through the converter again
-// only when the pair is new or was changed.
-struct PairView {
-    bool Known = false;
-    bool Rich = false;
-    std::wstring Plain;       // the plain text a pair with texts sorts by
-    bool HeightKnown = false; // false while a pair with texts has only the provisional height
-    int Height = 0;           // pixels, for a pair with texts
-    bool DisplayKnown = false;
-    std::string Display;
-};
-
 struct CardSetDialogParams {
     std::string Name;
     CardSet* Cards;
-    std::vector<PairView> Views;
-    // The memory DC on which texts are laid out for measuring, made once per dialog.
-    HDC MeasureDC = nullptr;
-    // The height given to pairs with texts until they are measured: the first one measured.
-    int ProvisionalHeight = 0;
+    PairViews Pairs;
 };
 
 const UINT_PTR MeasureTimerId = 0x4D48;
-
-// A card text as the converter writes it: RTF, or with asPlain its plain UTF-8 characters.
-std::string NormalizeText(const std::string& text, bool asPlain)
-{
-    if (!HiddenRichEdit)
-        return std::string();
-    LoadCardText(HiddenRichEdit, text);
-    return asPlain ? StreamOutUtf8Text(HiddenRichEdit) : StreamOutRtf(HiddenRichEdit);
-}
-
-// Gives what is typed or streamed in next at the end of the converter's text the format a card
-// text starts from when it is loaded on its own (Tahoma 10 points, regular, automatic colour).
-// RTF streamed in at the end otherwise takes on the formatting of the text before it wherever it
-// names none of its own, so that a second text would show in the first text's bold or colour.
-void StartCardTextAtEnd()
-{
-    CHARRANGE end = {-1, -1};
-    SendMessageA(HiddenRichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    CHARFORMAT2A format = DefaultCardTextFormat();
-    SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-}
-
-// Two RTF texts as one, with a plain separator between them.
-std::string JoinTexts(const std::string& first, const std::string& separator, const std::string& second)
-{
-    if (!HiddenRichEdit)
-        return std::string();
-    StreamInRtf(HiddenRichEdit, first);
-    AppendPlainText(HiddenRichEdit, separator);
-    StartCardTextAtEnd();
-    AppendRtf(HiddenRichEdit, second);
-    return StreamOutRtf(HiddenRichEdit);
-}
-
-// Adds "label name" to a listing of file names, the folder left out.
-void AppendLabeledValue(std::string& listing, const char* label, const std::string& value)
-{
-    if (value.empty())
-        return;
-    size_t slash = value.find_last_of('\\');
-    if (!listing.empty())
-        listing += ", ";
-    listing += label;
-    listing += slash == std::string::npos ? value : value.substr(slash + 1);
-}
-
-// True for RTF that a RichEdit control wrote (it names the control as its generator): such a text
-// streams back in unchanged.
-bool IsControlRtf(const std::string& text)
-{
-    size_t generator = text.find("{\\*\\generator ");
-    if (generator == std::string::npos)
-        return false;
-    size_t end = text.find(';', generator);
-    std::string name = text.substr(generator, end == std::string::npos ? std::string::npos : end - generator);
-    return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
-}
-
-// Fills the converter with what the pair's display text holds. Texts the program's editor wrote
-// are already in the converter's own RTF, so they go in directly instead of being written out and
-// read back first; other texts take the way through their display text.
-void LoadDisplayContent(const CardPair& pair)
-{
-    bool has1 = !pair.Text1.empty();
-    bool has2 = !pair.Text2.empty();
-    if (has1 && has2 && IsControlRtf(pair.Text1) && IsControlRtf(pair.Text2)) {
-        LoadCardText(HiddenRichEdit, pair.Text1);
-        AppendPlainText(HiddenRichEdit, ", ");
-        StartCardTextAtEnd();
-        AppendRtf(HiddenRichEdit, pair.Text2);
-    } else if (has1 != has2) {
-        LoadCardText(HiddenRichEdit, has1 ? pair.Text1 : pair.Text2);
-    } else {
-        StreamInRtf(HiddenRichEdit, PairDisplayText(pair, false, nullptr));
-    }
-}
-
-// The converter's plain text in UTF-16, every character as it holds it. Its one line reads the
-// same as a plain-text stream-out, at a small part of the cost.
-std::wstring GetConverterText()
-{
-    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT count = SendMessageA(HiddenRichEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    std::wstring text(static_cast<size_t>(count > 0 ? count : 0) + 1, L'\0');
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    get.flags = GT_USECRLF;
-    get.codepage = 1200;
-    LRESULT got =
-        SendMessageA(HiddenRichEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
-
-// Height in pixels of the converter's text laid out at the full width of the screen, for a memory
-// DC compatible with the display (it has the display's resolution). The text is laid out only,
-// not drawn: nobody would see the drawing, and the height is the same.
-int MeasureConverterText(CardSetDialogParams& params)
-{
-    if (!params.MeasureDC) {
-        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        params.MeasureDC = CreateCompatibleDC(display);
-        DeleteDC(display);
-    }
-    FORMATRANGE range = {};
-    range.hdc = params.MeasureDC;
-    range.hdcTarget = params.MeasureDC;
-    range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    PixelsToTwips(range.rc, params.MeasureDC);
-    range.rcPage = range.rc;
-    // The whole text, as selecting all would give it, without moving the selection.
-    range.chrg.cpMin = 0;
-    range.chrg.cpMax = -1;
-    FormatRichTextRange(HiddenRichEdit, FALSE, &range);
-    FormatRichTextRange(HiddenRichEdit, FALSE, nullptr);
-    return TwipsToPixelsY(params.MeasureDC, range.rc.bottom);
-}
-
-void ReleaseMeasureDC(CardSetDialogParams& params)
-{
-    if (params.MeasureDC)
-        DeleteDC(params.MeasureDC);
-    params.MeasureDC = nullptr;
-}
-
-// Height of a line of the display's default font, in which listings are drawn.
-int GetDefaultLineHeight()
-{
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(display, &metrics);
-    DeleteDC(display);
-    return metrics.tmHeight;
-}
-
-// The plain text of a pair's display text without the converter, where its texts are one line
-// each of the converter's own RTF; false otherwise.
-bool ReadPairPlainText(const CardPair& pair, std::wstring& plain)
-{
-    bool has1 = !pair.Text1.empty(), has2 = !pair.Text2.empty();
-    std::wstring first, second;
-    if ((has1 && (!IsControlRtf(pair.Text1) || !ReadControlRtfPlainText(pair.Text1, first))) ||
-        (has2 && (!IsControlRtf(pair.Text2) || !ReadControlRtfPlainText(pair.Text2, second))))
-        return false;
-    plain = has1 && has2 ? first + L", " + second : first + second;
-    return true;
-}
-
-// Measures a pair with texts through the converter.
-void MeasurePairView(CardSetDialogParams& params, size_t index)
-{
-    PairView& view = params.Views[index];
-    LoadDisplayContent((*params.Cards)[index]);
-    view.Height = MeasureConverterText(params);
-    // A text that lays out to nothing (an empty RTF text) still gets a line to be selected by.
-    if (view.Height <= 0)
-        view.Height = GetDefaultLineHeight();
-    view.HeightKnown = true;
-    if (!params.ProvisionalHeight)
-        params.ProvisionalHeight = view.Height;
-}
-
-const PairView& GetPairView(CardSetDialogParams& params, size_t index)
-{
-    if (params.Views.size() != params.Cards->size())
-        params.Views.assign(params.Cards->size(), PairView());
-    PairView& view = params.Views[index];
-    if (view.Known)
-        return view;
-    const CardPair& pair = (*params.Cards)[index];
-    view.Known = true;
-    view.Rich = HiddenRichEdit && (!pair.Text1.empty() || !pair.Text2.empty());
-    if (view.Rich) {
-        // The sort needs every pair's plain text before the list shows; the heights of the pairs
-        // out of sight are measured after the first paint (MeasureRemainingPairs).
-        if (!ReadPairPlainText(pair, view.Plain)) {
-            LoadDisplayContent(pair);
-            view.Plain = GetConverterText();
-            MeasurePairView(params, index);
-        }
-    } else {
-        // A listing, or with no converter a text that shows as an empty line.
-        view.Display = PairDisplayText(pair, false, nullptr);
-        view.DisplayKnown = true;
-    }
-    return view;
-}
 
 // Gives the items from the first one on the list their measured heights, until measure items are
 // measured (or all when measure is negative); true when every item is measured.
@@ -251,12 +38,13 @@ bool MeasureListItems(HWND dialog, int measure)
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     for (int item = 0; item < count; ++item) {
         size_t index = static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, item, 0));
-        if (index >= params->Views.size() || !params->Views[index].Rich || params->Views[index].HeightKnown)
+        if (index >= params->Pairs.Views.size() || !params->Pairs.Views[index].Rich ||
+            params->Pairs.Views[index].HeightKnown)
             continue;
         if (measure-- == 0)
             return false;
-        MeasurePairView(*params, index);
-        SendMessageA(list, LB_SETITEMHEIGHT, item, params->Views[index].Height);
+        MeasurePairView(params->Pairs, index);
+        SendMessageA(list, LB_SETITEMHEIGHT, item, params->Pairs.Views[index].Height);
     }
     return true;
 }
@@ -273,55 +61,19 @@ void CALLBACK MeasureRemainingPairs(HWND dialog, UINT, UINT_PTR timer, DWORD)
         KillTimer(dialog, timer);
 }
 
-// The display text of a pair, made when it is first drawn.
-const std::string& GetDisplayText(CardSetDialogParams& params, size_t index)
-{
-    GetPairView(params, index);
-    PairView& view = params.Views[index];
-    if (!view.DisplayKnown) {
-        view.Display = PairDisplayText((*params.Cards)[index], false, nullptr);
-        view.DisplayKnown = true;
-    }
-    return view.Display;
-}
-
 void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
     if (!params || measure->CtlID != IDC_CARDSET_LIST || measure->itemData >= params->Cards->size())
         return;
-    const PairView& view = GetPairView(*params, measure->itemData);
+    const PairView& view = GetPairView(params->Pairs, measure->itemData);
     if (view.Rich) {
-        if (!view.HeightKnown && !params->ProvisionalHeight)
-            MeasurePairView(*params, measure->itemData);
-        measure->itemHeight = static_cast<UINT>(view.HeightKnown ? view.Height : params->ProvisionalHeight);
+        if (!view.HeightKnown && !params->Pairs.ProvisionalHeight)
+            MeasurePairView(params->Pairs, measure->itemData);
+        measure->itemHeight = static_cast<UINT>(view.HeightKnown ? view.Height : params->Pairs.ProvisionalHeight);
         return;
     }
     measure->itemHeight = static_cast<UINT>(GetDefaultLineHeight());
-}
-
-// Draws the converter's text into the item's rectangle, in white on blue when selected.
-void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected)
-{
-    if (selected) {
-        CHARFORMATA format = {};
-        format.cbSize = sizeof format;
-        format.dwMask = CFM_COLOR;
-        format.crTextColor = SelectedText;
-        SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    }
-    FORMATRANGE range = {};
-    range.hdc = draw->hDC;
-    range.hdcTarget = draw->hDC;
-    range.rc = draw->rcItem;
-    PixelsToTwips(range.rc, draw->hDC);
-    range.rcPage = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    PixelsToTwips(range.rcPage, draw->hDC);
-    SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
-    SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
-    SendMessageA(HiddenRichEdit, EM_SETBKGNDCOLOR, 0, selected ? SelectedBackground : ItemBackground);
-    FormatRichTextRange(HiddenRichEdit, TRUE, &range);
-    FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
 }
 
 void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
@@ -338,8 +90,8 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
         FillRect(draw->hDC, &draw->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     if (draw->itemID != static_cast<UINT>(-1) && draw->itemData < params->Cards->size()) {
-        if (!GetPairView(*params, draw->itemData).Rich) {
-            const std::string& text = GetDisplayText(*params, draw->itemData);
+        if (!GetPairView(params->Pairs, draw->itemData).Rich) {
+            const std::string& text = GetDisplayText(params->Pairs, draw->itemData);
             int oldMode = SetBkMode(draw->hDC, TRANSPARENT);
             COLORREF oldColor = selected ? SetTextColor(draw->hDC, SelectedText) : 0;
             TextOutA(draw->hDC, draw->rcItem.left, draw->rcItem.top, text.c_str(), static_cast<int>(text.size()));
@@ -364,8 +116,8 @@ int OnCardSetCompareItem(HWND dialog, const COMPAREITEMSTRUCT* compare)
     size_t count = params ? params->Cards->size() : 0;
     if (compare->itemData1 >= count || compare->itemData2 >= count)
         return 0;
-    const PairView& first = GetPairView(*params, compare->itemData1);
-    const PairView& second = GetPairView(*params, compare->itemData2);
+    const PairView& first = GetPairView(params->Pairs, compare->itemData1);
+    const PairView& second = GetPairView(params->Pairs, compare->itemData2);
     if (!first.Rich && !second.Rich)
         return lstrcmpA(first.Display.c_str(), second.Display.c_str());
     if (!second.Rich)
@@ -398,7 +150,8 @@ void FillPairList(HWND dialog)
     // The pairs in sight at once, exactly; the others from a timer after the first paint.
     RECT client;
     GetClientRect(list, &client);
-    int inSight = client.bottom / std::max(1, params->ProvisionalHeight ? params->ProvisionalHeight : 1) + 2;
+    int inSight =
+        client.bottom / std::max(1, params->Pairs.ProvisionalHeight ? params->Pairs.ProvisionalHeight : 1) + 2;
     if (!MeasureListItems(dialog, inSight))
         SetTimer(dialog, MeasureTimerId, 1, MeasureRemainingPairs);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -463,7 +216,7 @@ void AddPair(HWND dialog)
         return;
     CardSetsChanged = 1;
     params->Cards->push_back(pair);
-    params->Views.push_back(PairView());
+    params->Pairs.Views.push_back(PairView());
     FillPairList(dialog);
 }
 
@@ -478,7 +231,7 @@ void EditPair(HWND dialog)
     if (!ShowCardPairDialog(dialog, pairParams))
         return;
     (*params->Cards)[index] = pair;
-    params->Views[index] = PairView();
+    params->Pairs.Views[index] = PairView();
     FillPairList(dialog);
 }
 
@@ -525,10 +278,10 @@ void RemovePair(HWND dialog)
         return;
     CardSetsChanged = 1;
     std::sort(selected.rbegin(), selected.rend());
-    params->Views.resize(params->Cards->size());
+    params->Pairs.Views.resize(params->Cards->size());
     for (size_t at : selected) {
         params->Cards->erase(params->Cards->begin() + at);
-        params->Views.erase(params->Views.begin() + at);
+        params->Pairs.Views.erase(params->Pairs.Views.begin() + at);
     }
     FillPairList(dialog);
 }
@@ -548,9 +301,9 @@ void InsertPairs(HWND dialog, const std::vector<CardPair>& pairs, bool afterSele
     std::vector<size_t> selected = GetSelectedPairs(dialog);
     if (afterSelection && !selected.empty())
         at = *std::max_element(selected.begin(), selected.end()) + 1;
-    params->Views.resize(params->Cards->size());
+    params->Pairs.Views.resize(params->Cards->size());
     params->Cards->insert(params->Cards->begin() + at, pairs.begin(), pairs.end());
-    params->Views.insert(params->Views.begin() + at, pairs.size(), PairView());
+    params->Pairs.Views.insert(params->Pairs.Views.begin() + at, pairs.size(), PairView());
     CardSetsChanged = 1;
     FillPairList(dialog);
 }
@@ -652,45 +405,16 @@ INT_PTR CALLBACK CardSetDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM 
 
 } // namespace
 
-std::string PairDisplayText(const CardPair& pair, bool quoted, bool* hasText)
-{
-    bool has1 = !pair.Text1.empty();
-    bool has2 = !pair.Text2.empty();
-    if (hasText)
-        *hasText = has1 || has2;
-    if (has1 && !has2)
-        return quoted ? "\"" + NormalizeText(pair.Text1, true) + "\"" : NormalizeText(pair.Text1, false);
-    if (!has1 && has2)
-        return quoted ? "\"" + NormalizeText(pair.Text2, true) + "\"" : NormalizeText(pair.Text2, false);
-    if (has1 && has2) {
-        if (quoted)
-            return "\"" + NormalizeText(pair.Text1, true) + "\", \"" + NormalizeText(pair.Text2, true) + "\"";
-        std::string first = NormalizeText(pair.Text1, false);
-        std::string second = NormalizeText(pair.Text2, false);
-        return JoinTexts(first, ", ", second);
-    }
-    std::string listing;
-    AppendLabeledValue(listing, "Picture 1: ", pair.PictureFileName1);
-    AppendLabeledValue(listing, "Sound 1: ", pair.SoundFileName1);
-    AppendLabeledValue(listing, "Video 1: ", pair.VideoFileName1);
-    AppendLabeledValue(listing, "Picture 2: ", pair.PictureFileName2);
-    AppendLabeledValue(listing, "Sound 2: ", pair.SoundFileName2);
-    AppendLabeledValue(listing, "Video 2: ", pair.VideoFileName2);
-    return listing;
-}
-
 int ShowCardSetDialog(HWND owner, const std::string& name, CardSet& cards)
 {
     CardSetDialogParams* params = new CardSetDialogParams;
     params->Name = name;
     params->Cards = &cards;
-    HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    params->Pairs.Cards = &cards;
+    OpenPairConverter();
     INT_PTR result = RunModalDialog(owner, "PROFILEDLG", CardSetDialogProc, params);
     DWORD error = GetLastError();
-    ReleaseMeasureDC(*params);
-    if (HiddenRichEdit)
-        DestroyWindow(HiddenRichEdit);
-    HiddenRichEdit = nullptr;
+    ClosePairConverter(params->Pairs);
     delete params;
     if (result == -1) {
         char text[128];
