@@ -10,19 +10,7 @@ build="$root/build/$arch"
 . "$root/scripts/wine-env.sh"
 prefix="$build/wineprefix"
 bash "$root/scripts/make-test-media.sh" "$build/test-media"
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$displayfile")"
-rm -f "$displayfile"
-cleanup_steps=()
-cleanup() {
-    for step in "${cleanup_steps[@]}"; do eval "$step"; done
-    WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-    kill "$xvfb" 2>/dev/null
-}
-trap cleanup EXIT
+. "$root/scripts/test-session.sh"
 . "$root/scripts/test-setup/audio.sh"
 "$root/scripts/prepare-wineprefix.sh" "$prefix"
 WINEPREFIX="$prefix" wineserver -p

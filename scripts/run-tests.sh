@@ -10,20 +10,7 @@ shift
 . "$root/scripts/wine-env.sh"
 prefix="$root/build/$arch/wineprefix"
 
-# A private X display for the test windows, chosen by the server itself.
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$displayfile")"
-rm -f "$displayfile"
-cleanup_steps=()
-cleanup() {
-    for step in "${cleanup_steps[@]}"; do eval "$step"; done
-    WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-    kill "$xvfb" 2>/dev/null
-}
-trap cleanup EXIT
+. "$root/scripts/test-session.sh"
 
 # Services some tests need: one script each, sourced here so that what they export reaches the
 # tests and what they start is stopped with them.
