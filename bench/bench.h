@@ -17,5 +17,9 @@ double BenchMedian(std::vector<double> values);
 // time limit has passed; returns the milliseconds it ran.
 double BenchRunLoop(const std::function<bool()>& done, double limit);
 
+// Milliseconds from calling open, which opens a card set dialog (after preparing what it shows,
+// if it will), to that dialog's first paint; the dialog is closed once painted.
+double BenchCardSetDialogToFirstPaint(const std::function<void()>& open);
+
 // Writes a 1024 x 768 photo-like JPEG (smooth gradients with some detail) to path.
 bool WriteBenchJpeg(const std::string& path);

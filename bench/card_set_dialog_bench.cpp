@@ -14,9 +14,6 @@
 
 namespace {
 
-double OpenedAt = 0;
-double PaintedAt = 0;
-
 // A card text of a few formatted words, different for each pair, as the card pair dialog's editor
 // writes it.
 std::string MakeCardText(HWND editor, int n)
@@ -26,31 +23,6 @@ std::string MakeCardText(HWND editor, int n)
                              std::to_string(n) + "\\cf0  \\f1 of the benchmark}");
     std::string text = StreamOutRtf(editor);
     return text.substr(0, text.find('\0'));
-}
-
-BOOL CALLBACK FindCardSetDialog(HWND window, LPARAM param)
-{
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && lstrcmpA(caption, "Card set") == 0) {
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Runs from the dialog's own loop once it is up: paints what is pending, notes the time, closes.
-void CALLBACK PaintAndClose(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindCardSetDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog)
-        return;
-    KillTimer(nullptr, timer);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    PaintedAt = BenchNow();
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 void BenchCardSetDialog(int pairs, int target)
@@ -66,12 +38,8 @@ void BenchCardSetDialog(int pairs, int target)
     HWND owner =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     std::vector<double> times;
-    for (int round = 0; round < 3; ++round) {
-        SetTimer(nullptr, 0, 1, PaintAndClose);
-        OpenedAt = BenchNow();
-        ShowCardSetDialog(owner, "Benchmark", cards);
-        times.push_back(PaintedAt - OpenedAt);
-    }
+    for (int round = 0; round < 3; ++round)
+        times.push_back(BenchCardSetDialogToFirstPaint([&] { ShowCardSetDialog(owner, "Benchmark", cards); }));
     DestroyWindow(owner);
     std::printf("card set dialog with %d pairs of RTF texts, open to first paint: %.1f ms median of 3 (target %d ms)\n",
                 pairs, BenchMedian(times), target);

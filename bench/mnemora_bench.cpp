@@ -99,7 +99,42 @@ void BenchStartUp(HINSTANCE instance)
         DispatchMessageA(&msg);
 }
 
+double CardSetDialogPaintedAt = 0;
+
+BOOL CALLBACK FindCardSetDialog(HWND window, LPARAM param)
+{
+    char caption[64] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (IsWindowVisible(window) && lstrcmpA(caption, "Card set") == 0) {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs from the dialog's own loop once it is up: paints what is pending, notes the time, closes.
+void CALLBACK PaintAndClose(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindCardSetDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog)
+        return;
+    KillTimer(nullptr, timer);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    CardSetDialogPaintedAt = BenchNow();
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 } // namespace
+
+double BenchCardSetDialogToFirstPaint(const std::function<void()>& open)
+{
+    SetTimer(nullptr, 0, 1, PaintAndClose);
+    double start = BenchNow();
+    open();
+    return CardSetDialogPaintedAt - start;
+}
 
 int RegisterBench(const char* name, BenchFunction function)
 {

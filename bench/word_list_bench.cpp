@@ -16,32 +16,6 @@
 
 namespace {
 
-double PaintedAt = 0;
-
-BOOL CALLBACK FindCardSetDialog(HWND window, LPARAM param)
-{
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && lstrcmpA(caption, "Card set") == 0) {
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK PaintAndClose(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindCardSetDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog)
-        return;
-    KillTimer(nullptr, timer);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    PaintedAt = BenchNow();
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
 void BenchWordList()
 {
     char temp[MAX_PATH] = "";
@@ -75,13 +49,11 @@ void BenchWordList()
     HWND owner =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     times.clear();
-    for (int round = 0; round < 3; ++round) {
-        SetTimer(nullptr, 0, 1, PaintAndClose);
-        double start = BenchNow();
-        CardSet cards = MakePicturePairs(pictures);
-        ShowCardSetDialog(owner, "Benchmark", cards);
-        times.push_back(PaintedAt - start);
-    }
+    for (int round = 0; round < 3; ++round)
+        times.push_back(BenchCardSetDialogToFirstPaint([&] {
+            CardSet cards = MakePicturePairs(pictures);
+            ShowCardSetDialog(owner, "Benchmark", cards);
+        }));
     DestroyWindow(owner);
     std::printf("200 pictures made into pairs and shown in the card set dialog, to first paint: %.1f ms median of "
                 "3 (target 1000 ms)\n",

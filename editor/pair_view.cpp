@@ -73,23 +73,6 @@ bool IsControlRtf(const std::string& text)
     return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
 }
 
-// The converter's plain text in UTF-16, every character as it holds it. Its one line reads the
-// same as a plain-text stream-out, at a small part of the cost.
-std::wstring GetConverterText()
-{
-    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT count = SendMessageA(HiddenRichEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    std::wstring text(static_cast<size_t>(count > 0 ? count : 0) + 1, L'\0');
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    get.flags = GT_USECRLF;
-    get.codepage = 1200;
-    LRESULT got =
-        SendMessageA(HiddenRichEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
-
 // Height in pixels of the converter's text laid out at the full width of the screen, for a memory
 // DC compatible with the display (it has the display's resolution). The text is laid out only,
 // not drawn: nobody would see the drawing, and the height is the same.
@@ -208,7 +191,7 @@ const PairView& GetPairView(PairViews& params, size_t index)
         // out of sight are measured after the first paint (MeasureRemainingPairs).
         if (!ReadPairPlainText(pair, view.Plain)) {
             LoadDisplayContent(pair);
-            view.Plain = GetConverterText();
+            view.Plain = GetRichTextW(HiddenRichEdit, true);
             MeasurePairView(params, index);
         }
     } else {

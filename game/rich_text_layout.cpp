@@ -48,16 +48,11 @@ int GuessFittingPointSize(HWND richEdit, HDC dc, const RECT& area)
     // A Tahoma line is about 1.21 em high.
     int guess = MulDiv(area.bottom - area.top, 72 * 100, 121 * dpi);
     GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT n = SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    if (n <= 0 || n > 1000)
+    if (SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0) > 1000)
         return guess;
-    std::vector<wchar_t> text(static_cast<size_t>(n) + 1);
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    get.flags = GT_DEFAULT;
-    get.codepage = 1200;
-    LRESULT got =
-        SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text = GetRichTextW(richEdit);
+    if (text.empty())
+        return guess;
     const int Reference = 100;
     LOGFONTA font = {};
     font.lfHeight = -MulDiv(Reference, dpi, 72);
@@ -65,7 +60,7 @@ int GuessFittingPointSize(HWND richEdit, HDC dc, const RECT& area)
     HFONT tahoma = CreateFontIndirectA(&font);
     HGDIOBJ old = SelectObject(dc, tahoma);
     SIZE extent = {};
-    bool measured = got > 0 && GetTextExtentPoint32W(dc, text.data(), static_cast<int>(got), &extent) && extent.cx > 0;
+    bool measured = GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent) && extent.cx > 0;
     SelectObject(dc, old);
     DeleteObject(tahoma);
     if (measured)

@@ -4,6 +4,8 @@
 // and printer devices alike exact at their own resolution.
 #include "game/text_runs.h"
 
+#include "media/rich_text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -73,22 +75,6 @@ bool IsLineBreak(wchar_t c)
 bool IsParagraphEnd(wchar_t c)
 {
     return c == L'\r' || c == L'\n' || c == 0x2029;
-}
-
-std::wstring ReadWholeText(HWND richEdit)
-{
-    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT n = SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    if (n <= 0)
-        return std::wstring();
-    std::vector<wchar_t> buffer(static_cast<size_t>(n) + 1);
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    get.flags = GT_DEFAULT;
-    get.codepage = 1200;
-    LRESULT got =
-        SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(buffer.data()));
-    return std::wstring(buffer.data(), static_cast<size_t>(std::max<LRESULT>(0, std::min(got, n))));
 }
 
 DWORD ReadFormat(HWND richEdit, LONG start, LONG end, CHARFORMAT2A& format)
@@ -338,7 +324,7 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
     if (hideSelection)
         SendMessageA(richEdit, EM_HIDESELECTION, TRUE, 0);
 
-    std::wstring text = ReadWholeText(richEdit);
+    std::wstring text = GetRichTextW(richEdit);
     LONG n = static_cast<LONG>(text.size());
     LONG first = std::max<LONG>(0, std::min(range->chrg.cpMin, n + 1));
     // A range to the end of the text includes the final paragraph mark, which lays out with the last line.

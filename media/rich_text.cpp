@@ -104,6 +104,23 @@ std::string StreamOutUtf8Text(HWND richEdit)
     return StreamOut(richEdit, (static_cast<WPARAM>(65001) << 16) | SF_USECODEPAGE | SF_TEXT);
 }
 
+std::wstring GetRichTextW(HWND richEdit, bool crlf)
+{
+    GETTEXTLENGTHEX length = {static_cast<DWORD>(GTL_NUMCHARS | GTL_PRECISE | (crlf ? GTL_USECRLF : 0)), 1200};
+    LRESULT n = SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    get.flags = crlf ? GT_USECRLF : GT_DEFAULT;
+    get.codepage = 1200;
+    LRESULT got =
+        SendMessageA(richEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(0, std::min(got, n))));
+    return text;
+}
+
 bool IsRichText(const std::string& text)
 {
     return text.find("{\\rtf") != std::string::npos;

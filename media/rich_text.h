@@ -16,6 +16,9 @@ void AppendRtf(HWND richEdit, const std::string& text);
 std::string StreamOutRtf(HWND richEdit);
 std::string StreamOutText(HWND richEdit);
 std::string StreamOutUtf8Text(HWND richEdit);
+// The content's characters in UTF-16 as the control holds them, asked for directly (no stream);
+// with crlf, paragraph ends as CR LF, as a plain-text stream-out gives them.
+std::wstring GetRichTextW(HWND richEdit, bool crlf = false);
 
 // True when text contains "{\rtf" anywhere (case-sensitive).
 bool IsRichText(const std::string& text);
