@@ -66,13 +66,11 @@ class CardFace : public BoardTest {
 
 } // namespace
 
-// Pictures are scaled and placed; those that cannot load (damaged metafiles and pictures beyond the
-// pixel limit too) take no room.
+// Pictures are scaled and placed; those that cannot load (pictures beyond the pixel limit too) take
+// no room (which damaged, empty and other unreadable files cannot load: the readers test).
 TEST_F(CardFace, PicturesAreScaledAndPlaced)
 {
-    WriteBmpHeader(folder + "empty.bmp", 0, 10);
     WriteBmpHeader(folder + "huge.bmp", 200000, 200000);
-    WriteBytes(folder + "cut.emf", ReadBytes(folder + "wide.emf").substr(0, 200));
     const struct {
         const char* Name;
         const char* Text;
@@ -86,10 +84,8 @@ TEST_F(CardFace, PicturesAreScaledAndPlaced)
         {"wide.emf", "", CardFacePaint, 200, 206, {0, 25, 200, 125}},   // full width
         {"red.bmp", "", CardFacePlaceVideo, 200, 184, {}},
         {"missing.png", "", CardFacePaint, 200, 3, {}},
-        {"empty.bmp", "", CardFacePaint, 200, 3, {}},
         {"huge.bmp", "", CardFacePaint, 200, 3, {}},
         {"missing.emf", "", CardFacePaint, 200, 3, {}},
-        {"cut.emf", "", CardFacePaint, 200, 3, {}},
     };
     for (const auto& c : cases) {
         int x = 3;
@@ -125,12 +121,6 @@ TEST_F(CardFace, FaceDownAndFaceUpCardsShowBevelTextAndPicture)
     SetButtonBackgroundColor(RGB(10, 120, 200)); // shows at the next repaint
     EXPECT_EQ(RGB(10, 120, 200), CaptureClient(card).At(100, 75));
     ResetUserData();
-    // The second card shows the first card's fields only while it has none of its own.
-    CardPair pair;
-    pair.Text1 = "one";
-    EXPECT_EQ("one", SelectCardFaceField(pair, 2, pair.Text1, pair.Text2));
-    pair.SoundFileName2 = "two.wav";
-    EXPECT_EQ("", SelectCardFaceField(pair, 2, pair.Text1, pair.Text2));
     pixels = CaptureClient(ShowCard(RedRtf + "\\fs20 Rome}"));
     int red = CountReddish(pixels);
     EXPECT_GT(red, 500) << "the text is fitted large";

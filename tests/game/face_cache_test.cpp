@@ -1,11 +1,9 @@
 // Faces made ahead, kept, stretched and made exact again equal fresh ones; idle work gives way and
-// goes with the game or a resize, leaving nothing; the quick point-size search is the plain one.
+// goes with the game or a resize, leaving nothing.
 #include "app/startup.h"
 #include "game/card_face.h"
 #include "game/face_cache.h"
 #include "game/idle_work.h"
-#include "game/rich_text_layout.h"
-#include "media/rich_text.h"
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
 
@@ -43,16 +41,13 @@ TEST_F(BoardTest, FacesMadeAheadAndAfterAResizeAreTheFreshFaces)
     ASSERT_TRUE(WritePicture(folder + "photo.jpg", PictureFormat::Jpeg, 640, 480,
                              [](int x, int y) { return RGB(x % 256, y % 256, (x * y) % 256); }));
     ASSERT_TRUE(WriteEnhancedMetafile(folder + "green.emf", 40, 20, RGB(0, 160, 0)));
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string media = std::string(path, strstr(path, "\\tests\\")) + "\\test-media\\pattern.avi";
     const struct {
         const char* Kind;
         std::string Text, Picture, Video;
     } kinds[] = {
         {"text alone", RedRtf + "Rome \\b and\\b0  \\f1 Paris}", "", ""},
         {"picture and text", "Plain words", folder + "photo.jpg", ""},
-        {"video room", RedRtf + "Video}", "", media},
+        {"video room", RedRtf + "Video}", "", TestMediaFile("pattern.avi")},
         {"metafile", "Green", folder + "green.emf", ""},
         {"X", "", "", ""},
     };
@@ -118,42 +113,4 @@ TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
         EXPECT_FALSE(HasIdleWork(board) || IsBoardResizing(board));
     }
     EXPECT_EQ(gdi, CountGdiObjects());
-}
-
-// The point-size search finds, for every text and area, the size that trying 1, 3, 5, ... points
-// in turn finds: 8 for a text that fits at every size, 1 for one that fits at none.
-TEST(PointSizeSearch, FindsWhatTryingEverySizeFinds)
-{
-    HDC screen = GetDC(nullptr);
-    HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    const struct {
-        std::string Text;
-        RECT Area;
-    } cases[] = {
-        {"France", {0, 0, 200, 150}},
-        {RedRtf + "Card \\b 3\\b0}", {210, 4, 316, 170}},
-        {RedRtf + "A rather long \\f1 sentence\\f0  on a small card}", {3, 3, 97, 57}},
-        {"Wide", {0, 0, 1200, 40}},
-        {".", {0, 0, 1200, 2400}},
-        {"France\r\nParis", {0, 0, 400, 300}},
-        {std::string(300, 'w') + " w", {0, 0, 40, 300}},
-        {"Empty area", {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        LoadCardText(edit, c.Text);
-        GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-        int n = static_cast<int>(SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-        int points = 1;
-        while (points < 1000 && RichTextFits(edit, points, screen, c.Area, n))
-            points += 2;
-        if (points >= 1000)
-            points = 8;
-        else if (points < 3)
-            points = 1;
-        else if (!RichTextFits(edit, points -= 1, screen, c.Area, n))
-            --points;
-        EXPECT_EQ(points, FitRichTextPointSize(edit, screen, c.Area, n)) << c.Text;
-    }
-    DestroyWindow(edit);
-    ReleaseDC(nullptr, screen);
 }

@@ -1,6 +1,6 @@
 // The game tests' board, on which the media tests deal their media cards too: a visible board
 // window of its own (short display time, no user data left behind), card sets made up on the spot,
-// drawing on a white memory bitmap, and red pixels counted.
+// the test media, drawing on a white memory bitmap, and red pixels counted.
 #pragma once
 
 #include "app/settings.h"
@@ -19,6 +19,15 @@ inline CardSet* MakeCardSet(int pairs)
     for (int i = 0; i < pairs; ++i)
         (*cards)[i].Text1 = "first " + std::to_string(i), (*cards)[i].Text2 = "second " + std::to_string(i);
     return cards;
+}
+
+// A file made by scripts/make-test-media.sh into the build folder's test-media.
+inline std::string TestMediaFile(const std::string& name)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string program = path;
+    return program.substr(0, program.rfind("\\tests\\")) + "\\test-media\\" + name;
 }
 
 // Pixels that are clearly red, in the columns from left to right (exclusive; -1 = all).

@@ -51,8 +51,9 @@ TEST_F(BoardTest, FocusMarkShowsOnceTheKeyboardIsUsed)
     EXPECT_EQ(gdi, CountGdiObjects());
 }
 
-// Arrows move one cell and stop at the edges; Home and End go to the first and last card.
-TEST_F(BoardTest, ArrowsHomeAndEndMoveTheFocus)
+// Arrows move one cell and stop at the edges; Home and End go to the first and last card. Enter
+// during a turn's wait turns its card after the turn, as a click does; a key held down turns nothing.
+TEST_F(BoardTest, KeysMoveTheFocusAndTurnCards)
 {
     Start(MakeCardSet(10), 4, 5);
     const struct {
@@ -67,23 +68,14 @@ TEST_F(BoardTest, ArrowsHomeAndEndMoveTheFocus)
         SendMessageA(Card(move.From), WM_KEYDOWN, move.Key, 1);
         EXPECT_EQ(Card(move.To), GetFocus()) << move.From << " key " << move.Key;
     }
-}
-
-// Enter during a turn's wait turns its card after the turn, as a click does; a key held down turns
-// nothing more.
-TEST_F(BoardTest, KeysDuringATurnsWaitTakeEffectAfterIt)
-{
-    Start(MakeCardSet(8), 4, 4);
-    int first = CardOf(0, 0), stranger = CardOf(1, 0), third = CardOf(2, 0);
+    int first = CardOf(0, 0), stranger = CardOf(1, 0), third = CardOf(2, 0), fourth = CardOf(3, 0);
     WriteSetting("DisplayTime", "300");
     Click(first);
-    SetFocus(Card(third));
     PostMessageA(Card(third), WM_KEYDOWN, VK_RETURN, 1);
     Click(stranger);
     EXPECT_EQ(0, FaceUp(first) + FaceUp(stranger) + FaceUp(third));
     PumpMessages();
     EXPECT_EQ(3, TurnState() + FaceUp(third));
-    int fourth = CardOf(3, 0);
     SendMessageA(Card(fourth), WM_KEYDOWN, VK_SPACE, 0x40000001); // a repeat of a key held down
     PumpMessages();
     EXPECT_EQ(0, FaceUp(fourth));

@@ -1,5 +1,5 @@
 // Rich-text layout on screen, memory, metafile and printer devices: formats kept, lines wrapped and
-// reported, the fit test and the point-size search.
+// reported, the fit test and the point-size search against trying every size.
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "tests/game/game_fixture.h"
@@ -74,14 +74,43 @@ TEST_F(RichTextLayout, TextIsLaidOutInItsFormatAndWraps)
     DeleteEnhMetaFile(recorded);
 }
 
-// A text fits when it lays out whole on one line (the search over sizes has its own table); the
-// cards' control keeps the first paragraph; sizes keep bold and colour, and memory, metafile and
-// printer devices measure in their own pixels.
-TEST_F(RichTextLayout, FitTestAndDevices)
+// A text fits when it lays out whole on one line; the point-size search finds, for every text and
+// area, the size that trying 1, 3, 5, ... points in turn finds: 8 for a text that fits at every size,
+// 1 for one that fits at none. The cards' control keeps the first paragraph; sizes keep bold and
+// colour, and memory, metafile and printer devices measure in their own pixels.
+TEST_F(RichTextLayout, FitTestPointSizeSearchAndDevices)
 {
     Load("France\r\nParis");
     EXPECT_EQ(6, n);
     EXPECT_TRUE(Fits(screen, 10, 400, 300) && !Fits(screen, 10, 20, 300) && !Fits(screen, 10, 400, 5));
+    const std::string red = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0"
+                            "\\blue0;}\\f0\\cf1 ";
+    const struct {
+        std::string Text;
+        RECT Area;
+    } cases[] = {
+        {"France", {0, 0, 200, 150}},
+        {red + "Card \\b 3\\b0}", {210, 4, 316, 170}},
+        {red + "A rather long \\f1 sentence\\f0  on a small card}", {3, 3, 97, 57}},
+        {"Wide", {0, 0, 1200, 40}},
+        {".", {0, 0, 1200, 2400}},
+        {"France\r\nParis", {0, 0, 400, 300}},
+        {std::string(300, 'w') + " w", {0, 0, 40, 300}},
+        {"Empty area", {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Load(c.Text);
+        int points = 1;
+        while (points < 1000 && RichTextFits(edit, points, screen, c.Area, n))
+            points += 2;
+        if (points >= 1000)
+            points = 8;
+        else if (points < 3)
+            points = 1;
+        else if (!RichTextFits(edit, points -= 1, screen, c.Area, n))
+            --points;
+        EXPECT_EQ(points, FitRichTextPointSize(edit, screen, c.Area, n)) << c.Text;
+    }
     Load("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs20 a \\cf1\\b red}");
     SetRichTextPointSize(edit, 12);
     SendMessageA(edit, EM_SETSEL, 3, 4);
