@@ -16,15 +16,6 @@
 
 namespace {
 
-// A file made by scripts/make-test-media.sh into the build folder's test-media.
-std::string TestMediaFile(const std::string& name)
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string program = path;
-    return program.substr(0, program.rfind("\\tests\\")) + "\\test-media\\" + name;
-}
-
 // What the test sound server's recording source heard for a while: the typical level (0 to 1) of
 // one frequency and the loudest level of the whole signal; Recorded is false without a device.
 struct HeardSound {
@@ -208,8 +199,9 @@ TEST(SoundPlayer, PlaysReplacesStopsAndGoesOnAfterFailures)
 
 // Sizes are kept while a file stays the same; no video fails, leaving the size. A video window is a
 // still child without controls until played, then moves while the program's thread draws (waiting
-// the display time too; never the framework's thread alone); stop, play, and stop inside its own
-// paint while frames arrive (mended: a deadlock); a broken one shows nothing; others are left alone.
+// the display time too; never the framework's thread alone); stopped inside its own paint while
+// frames arrive (mended: a deadlock), it stands still (played again after a stop on the media board);
+// a broken one shows nothing; others are left alone.
 TEST(VideoWindow, NativeSizesAndPlayingInsideTheCard)
 {
     std::string changing = MakeScratchFolder("video-size") + "\\changing.avi";
@@ -243,10 +235,6 @@ TEST(VideoWindow, NativeSizesAndPlayingInsideTheCard)
         WaitShowingVideos(500);
         EXPECT_TRUE(PixelsDiffer(after, CaptureClient(video))) << name;
         EXPECT_GT(240 * 180 - CaptureClient(video).Count(RGB(0, 0, 0)), 240 * 180 / 2) << name;
-        StopVideo(video);
-        EXPECT_FALSE(Moving(video, 100)) << name;
-        PlayVideo(video);
-        EXPECT_TRUE(Moving(video)) << name;
         HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         CloseHandle(CreateThread(nullptr, 0, Watchdog, done, 0, nullptr));
         StoppedInPaint = video;
@@ -316,7 +304,6 @@ TEST_F(MediaBoard, TurnedCardsPlayTheirMediaAndLeaveNothingBehind)
     EXPECT_LE(CountThreads(threads + 2), threads + 2);
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(handlesAfter, handles + 10);
-    EXPECT_EQ(1, CountVisibleWindows());
     Deal("not-a-sound.wav", "");
     DialogDriver driver;
     driver.Then([&](HWND dialog) {
