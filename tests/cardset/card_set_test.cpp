@@ -82,10 +82,7 @@ TEST_F(CardSetFile, LayoutEscapesLongValuesAndDamagedOrForeignFiles)
         set[1].Text2 += "\r\n";
     ASSERT_TRUE(SaveCardSet("long", set));
     set[2].Text1 = "x\ny#\r#SPECIAL^";
-    CardSet loaded = Load("long");
-    EXPECT_TRUE(Dump(set) == Dump(loaded));
-    EXPECT_EQ(CardSetFileState::Read, LoadCardSet("layout", loaded)); // appends to what the caller passes
-    EXPECT_EQ(4u, loaded.size());
+    EXPECT_TRUE(Dump(set) == Dump(Load("long")));
     SetEnvironmentVariableA("MNEMORA_LONG", std::string(3000, 'L').c_str()); // beyond the usual buffer
     std::string names = "%MNEMORA_LONG%\\a.wav|C:\\b.png|%NO_SUCH_VARIABLE%\\c";
     ExpandFileName(names);
@@ -128,19 +125,18 @@ TEST_F(CardSetFile, LayoutEscapesLongValuesAndDamagedOrForeignFiles)
 
 // A file that exists but cannot be read is told apart from a missing one, with a reason, and is
 // never saved over (mended: it loaded empty and the next save replaced it). A failed save leaves
-// the previous file and no temporary file; a read-only file is not replaced; a card set larger
-// than the reader reads is not saved (mended: it was cut to 65536 pairs when loaded again).
+// the previous file and no temporary file (a read-only one: the card sets dialog test); a card set
+// larger than the reader reads is not saved (mended: it was cut to 65536 pairs when loaded again).
 TEST_F(CardSetFile, UnreadableFilesAreToldApartAndNeverSavedOver)
 {
     std::string reason, path = GetCardSetPath("held");
     CardSet set;
     EXPECT_EQ(CardSetFileState::Missing, LoadCardSet("does not exist", set, &reason));
-    ASSERT_TRUE(SaveCardSet("held", {FullPair(1)}) && SaveCardSet("kept", {FullPair(1)}));
+    ASSERT_TRUE(SaveCardSet("held", {FullPair(1)}));
     ASSERT_TRUE(CreateDirectoryA(GetCardSetPath("folder").c_str(), nullptr));
     std::string before = ReadBytes(path);
     std::vector<std::string> files = Files(GetCardSetFolder(), "*");
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileAttributesA(GetCardSetPath("kept").c_str(), FILE_ATTRIBUTE_READONLY);
     const char* const rows[][2] = {{"held", "the file is in use by another program"},
                                    {"folder", "access to the file is denied"}};
     for (const auto& row : rows) {
@@ -150,16 +146,13 @@ TEST_F(CardSetFile, UnreadableFilesAreToldApartAndNeverSavedOver)
         EXPECT_TRUE(reason.find(row[1]) == 0 && saving.find(row[1]) == 0) << reason << "; " << saving;
         EXPECT_TRUE(set.empty() && CardSetExists(row[0])) << row[0];
     }
-    EXPECT_FALSE(SaveCardSet("kept", {FullPair(2)}));
     EXPECT_FALSE(SaveCardSet("no\\such\\folder", {FullPair(2)}));
     EXPECT_FALSE(SaveCardSet("huge", CardSet(MaxCardPairs + 1), &reason));
     EXPECT_EQ("it has more than 65536 card pairs", reason);
     EXPECT_EQ(files, Files(GetCardSetFolder(), "*"));
     CloseHandle(lock);
-    SetFileAttributesA(GetCardSetPath("kept").c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(GetCardSetPath("folder").c_str());
     EXPECT_EQ(before, ReadBytes(path));
-    EXPECT_EQ(Dump({FullPair(1)}), Dump(Load("kept")));
     ASSERT_TRUE(SaveCardSet("held", CardSet(MaxCardPairs)));
     EXPECT_EQ(static_cast<size_t>(MaxCardPairs), Load("held").size());
 }
@@ -183,9 +176,8 @@ TEST_F(CardSetFile, FolderOperationsReportFailuresAndLeaveUnreadableFilesAlone)
         {'R', "second", "first", "a file of that name already exists", same},
         {'R', "first", "held", "a file of that name already exists", same},
         {'R', "first", "third", "", "- first.mnc - [][Trip.2013][held][second][third]"},
-        {'R', "third", "THIRD", "", "- first.mnc - [][THIRD][Trip.2013][held][second]"},
-        {'D', "THIRD", "", "", "- first.mnc - [][Trip.2013][held][second]"},
-        {'D', "THIRD", "", "the file does not exist", "- first.mnc - [][Trip.2013][held][second]"},
+        {'D', "third", "", "", "- first.mnc - [][Trip.2013][held][second]"},
+        {'D', "third", "", "the file does not exist", "- first.mnc - [][Trip.2013][held][second]"},
     };
     for (const auto& step : steps) {
         std::string reason, after;

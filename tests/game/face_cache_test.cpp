@@ -52,11 +52,7 @@ TEST_F(BoardTest, FacesMadeAheadAndAfterAResizeAreTheFreshFaces)
         {"X", "", "", ""},
     };
     for (const auto& kind : kinds) {
-        CardPair pair;
-        pair.Text1 = kind.Text;
-        pair.PictureFileName1 = kind.Picture;
-        pair.VideoFileName1 = kind.Video;
-        Start(new CardSet(1, pair), 1, 2);
+        Start(new CardSet{{kind.Text, "", kind.Picture, "", "", "", kind.Video, ""}}, 1, 2);
         SettleFaces(board);
         HWND card = Card(1);
         EXPECT_FALSE(PrepareCardFace(card)) << kind.Kind << ": made ahead, or a metafile left for the turn";

@@ -46,12 +46,10 @@ inline Pixels DrawOnWhite(int width, int height, const std::function<void(HDC)>&
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PatBlt(memory, 0, 0, width, height, WHITENESS);
     draw(memory);
     Pixels pixels = CaptureDC(memory, width, height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
+    DeleteObject(SelectObject(memory, old));
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
@@ -93,6 +91,11 @@ class BoardTest : public testing::Test {
             if (PairOf(id) == pair && which-- == 0)
                 return id;
         return 0;
+    }
+    // The id of the card of a pair that shows its side 1 or 2.
+    int CardOfSide(int pair, int side) const
+    {
+        return Slot(CardOf(pair, 0), SideSlot) == side ? CardOf(pair, 0) : CardOf(pair, 1);
     }
     HWND board = nullptr;
 };

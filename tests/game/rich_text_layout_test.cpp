@@ -4,8 +4,6 @@
 #include "media/rich_text.h"
 #include "tests/game/game_fixture.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 
 namespace {
@@ -124,15 +122,13 @@ TEST_F(RichTextLayout, FitTestPointSizeSearchAndDevices)
     EXPECT_TRUE(height == MeasureRichTextHeight(edit, memory) && height == usedHeight && laidOut == n + 1);
     DeleteDC(memory);
     DeleteEnhMetaFile(CloseEnhMetaFile(metafile));
-    PRINTDLGA print = {};
-    print.lStructSize = sizeof print;
-    print.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-    if (!PrintDlgA(&print) || !print.hDC)
+    char name[256] = "";
+    DWORD size = sizeof name;
+    HDC printer = GetDefaultPrinterA(name, &size) ? CreateDCA("WINSPOOL", name, nullptr, nullptr) : nullptr;
+    if (!printer)
         GTEST_SKIP() << "no printer";
-    int dpi = GetDeviceCaps(print.hDC, LOGPIXELSY), line = MeasureRichTextHeight(edit, print.hDC);
+    int dpi = GetDeviceCaps(printer, LOGPIXELSY), line = MeasureRichTextHeight(edit, printer);
     EXPECT_NEAR(line, height * dpi / GetDeviceCaps(screen, LOGPIXELSY), line / 10 + 1);
-    EXPECT_TRUE(Fits(print.hDC, 12, dpi * 2, line * 3) && !Fits(print.hDC, 12, dpi / 4, line * 3));
-    DeleteDC(print.hDC);
-    GlobalFree(print.hDevMode);
-    GlobalFree(print.hDevNames);
+    EXPECT_TRUE(Fits(printer, 12, dpi * 2, line * 3) && !Fits(printer, 12, dpi / 4, line * 3));
+    DeleteDC(printer);
 }

@@ -132,12 +132,10 @@ class MediaBoard : public BoardTest {
     // A 2 x 2 game: both cards of pair 0 carry the sound and video, pair 1 is text alone.
     void Deal(const std::string& sound, const std::string& video)
     {
-        CardSet* cards = new CardSet(2);
-        (*cards)[0].Text1 = "media";
-        (*cards)[0].SoundFileName1 = sound.empty() ? "" : TestMediaFile(sound);
-        (*cards)[0].VideoFileName1 = video.empty() ? "" : TestMediaFile(video);
-        (*cards)[1].Text1 = "plain";
-        Start(cards, 2, 2);
+        auto file = [](const std::string& name) { return name.empty() ? name : TestMediaFile(name); };
+        Start(
+            new CardSet{{"media", "", "", "", file(sound), "", file(video), ""}, {"plain", "", "", "", "", "", "", ""}},
+            2, 2);
         PumpMessages();
     }
     HWND VideoOf(int id) const { return GetDlgItem(Card(id), CardVideoId); }
@@ -224,7 +222,6 @@ TEST(VideoWindow, NativeSizesAndPlayingInsideTheCard)
         HWND card = CreateWindowExA(0, "STATIC", "card", WS_POPUP | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
         HWND video = CreateVideoWindow(20, 30, 240, 180, card, 1, TestMediaFile(name).c_str());
-        ASSERT_EQ(video, GetDlgItem(card, 1)) << name;
         EXPECT_TRUE(!GetWindow(video, GW_CHILD) && !Moving(video, 0)) << name;
         PlayVideo(video);
         EXPECT_TRUE(Moving(video)) << name;

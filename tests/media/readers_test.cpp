@@ -8,7 +8,6 @@
 #include "media/picture.h"
 #include "media/rich_text.h"
 #include "media/rtf_check.h"
-#include "print/print_layout.h"
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
 
@@ -85,14 +84,23 @@ size_t RecordOf(const std::string& bytes, DWORD type, std::vector<size_t>* all =
     return 0;
 }
 
-// Shows an input as the program would: a card text ("rtf") fitted and drawn as on paper and written
-// out, a metafile ("emf") measured and played (its error boxes answered), a picture decoded.
+// Shows an input as the program would: a card text ("rtf") fitted, drawn and written out, a
+// metafile ("emf") measured and played (its error boxes answered), a picture decoded.
 void ShowHostileInput(const std::string& kind, const std::string& input)
 {
     if (kind == "rtf") {
-        DrawOnWhite(200, 150, [&](HDC dc) { DrawPrintText(dc, 0, 0, 200, 150, input); });
-        LoadCardText(Edit(), input);
-        StreamOutRtf(Edit());
+        HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+        LoadCardText(edit, input);
+        GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+        int n = static_cast<int>(SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+        DrawOnWhite(200, 150, [&](HDC dc) {
+            RECT area = {0, 0, 200, 150};
+            SetRichTextPointSize(edit, FitRichTextPointSize(edit, dc, area, n));
+            MeasureRichTextHeight(edit, dc);
+            RenderRichText(edit, dc, dc, area, true, nullptr);
+        });
+        StreamOutRtf(edit);
+        DestroyWindow(edit);
         return;
     }
     WriteBytes(Scratch("input." + kind), input);

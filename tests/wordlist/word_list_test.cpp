@@ -1,12 +1,13 @@
 // Word lists: the kinds of list people export, read into pairs with formats and media; hostile lists
 // refused with their messages; a list imported through the card sets dialog with its media; Greek
-// and Cyrillic shown exactly on a card.
+// and Cyrillic shown exactly on a card and on paper.
 #include "cardset/card_set_folder.h"
 #include "editor/editor_test_support.h"
 #include "editor/cardsets_dialog.h"
 #include "game/card_face.h"
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
+#include "print/print_layout.h"
 #include "res/dialog_ids.h"
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
@@ -157,9 +158,10 @@ TEST(WordList, ImportedThroughTheCardSetsDialogWithMedia)
     EXPECT_EQ(ReadBytes(folder + "\\bark.wav"), ReadBytes(GetCardSetFolder() + "\\Animals\\bark.wav"));
 }
 
-// Greek and Cyrillic read from a list show on a card face as the same text typed into the control
-// (in its script's character set, as a keyboard of that language types it) and the editor saved,
-// and unlike question marks (such texts saved again by the editor: the card set dialog tests).
+// Greek and Cyrillic read from a list show on a card face and print as the same text typed into
+// the control (in its script's character set, as a keyboard of that language types it) and the
+// editor saved, and unlike question marks (such texts saved again by the editor: the card set
+// dialog tests).
 TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
 {
     const std::wstring words[] = {L"\x03ba\x03b1\x03bb\x03b7\x03bc\x03ad\x03c1\x03b1",
@@ -184,14 +186,17 @@ TEST_F(BoardTest, GreekAndCyrillicShowExactlyOnACard)
                       {"????????", "??????????", "", "", "", "", "", ""}},
           2, 3);
     auto face = [this](int pair, int side) {
-        int id = CardOf(pair, 0);
-        HWND card = Card(Slot(id, SideSlot) == side ? id : CardOf(pair, 1));
+        HWND card = Card(CardOfSide(pair, side));
         MoveWindow(card, 0, 0, 200, 150, TRUE);
         SetWindowLongA(card, FaceUpSlot, 1);
         return DrawOnWhite(200, 150, [&](HDC dc) { DrawCardFace(card, dc, CardFacePaint); }).Data;
     };
+    auto printed = [](const std::string& text) { // as a card's text is laid out on paper
+        return DrawOnWhite(400, 200, [&](HDC dc) { DrawPrintText(dc, 0, 0, 400, 200, text); }).Data;
+    };
     for (int side = 1; side <= 2; ++side) {
-        std::vector<COLORREF> shown = face(0, side);
+        std::vector<COLORREF> shown = face(0, side), paper = printed(side == 1 ? imported.Text1 : imported.Text2);
         EXPECT_TRUE(shown == face(1, side) && shown != face(2, side)) << side;
+        EXPECT_TRUE(paper == printed(typed[side - 1]) && paper != printed(std::string(words[side - 1].size(), '?')));
     }
 }
