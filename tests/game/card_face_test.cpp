@@ -59,7 +59,7 @@ class CardFace : public BoardTest {
 } // namespace
 
 // Pictures are scaled and placed; those that cannot load (pictures beyond the pixel limit too) take
-// no room (which damaged, empty and other unreadable files cannot load: the readers test).
+// no room (that damaged and empty files cannot load: the readers and print tests).
 TEST_F(CardFace, PicturesAreScaledAndPlaced)
 {
     WriteBmpHeader(folder + "huge.bmp", 200000, 200000);
