@@ -1,11 +1,124 @@
 #!/usr/bin/env bash
 # Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
-# the installer picks this build), plays a 4 x 4 game by mouse to the next deal and a 2 x 2 game by
-# keys, makes a card set through the dialogs, imports a word list, prints to the PDF printer and
-# measures the cards, exports two packages, uninstalls; then imports the packages in a fresh prefix
-# of another user and plays them there. Screenshots (game.png and card-pair-dialog.png for the
-# README) go to <build>/screenshots/acceptance. Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
-. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
+# through the dialogs, exports two packages, prints to the PDF printer and measures the cards,
+# uninstalls; then imports the packages in a fresh prefix of another user and plays them there.
+# Screenshots (game.png and card-pair-dialog.png for the README) go to <build>/screenshots/acceptance.
+# mnemora_probe.exe looks at the running program from outside.
+# Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
+set -euo pipefail
+MNEMORA_EXE=$1
+BUILD=$(cd "$2" && pwd)
+PROBE=$3
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+SHOTS="$BUILD/screenshots/acceptance"
+. "$ROOT/scripts/wine-env.sh"
+PROGRAM_PID=
+cleanup_steps=()
+trap 'for step in "${cleanup_steps[@]}"; do eval "$step"; done' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    screenshot failure || true
+    [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
+    exit 1
+}
+probe() { $MNEMORA_WINE "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+
+# Waits until the probe's output for the given arguments matches a pattern; prints the output.
+wait_for() {
+    local pattern=$1 seconds=$2 out
+    shift 2
+    for _ in $(seq $((seconds * 4))); do
+        out=$(probe "$@") || true
+        grep -qE "$pattern" <<<"$out" && printf '%s\n' "$out" && return 0
+        sleep 0.25
+    done
+    return 1
+}
+# A screenshot of the screen, or of the part of it given as "x y w h".
+screenshot() {
+    local x y w h crop=()
+    read -r x y w h <<<"${2:-}"
+    [ -z "$h" ] || crop=(-crop "${w}x${h}+${x}+${y}" +repage)
+    import -window root "${crop[@]}" "$SHOTS/$1.png"
+}
+click_at() { xdotool mousemove "$1" "$2" sleep 0.1 click 1; }
+# Clicks the centre of a rectangle given as "x y w h".
+click_rect() {
+    local x y w h
+    read -r x y w h <<<"$1"
+    [ -n "$h" ] || fail "nothing to click"
+    click_at $((x + w / 2)) $((y + h / 2))
+}
+# Screen rectangle "x y w h" of a named line of the probe's window output (main, combo, card1...).
+rect_of() { probe window | awk -v n="$1" '$1 == n { print $(NF-3), $(NF-2), $(NF-1), $NF }'; }
+# Position (from 1) of a name in the "items" line of the probe's output on standard input.
+item_position() { sed -n 's/^items //p' | tr '|' '\n' | grep -nx "$1" | cut -d: -f1; }
+# Moves the selection of the list that has the focus to a position (from 1) with the keyboard.
+select_by_keys() {
+    [ -n "$1" ] || fail "nothing to select"
+    xdotool key Home
+    for _ in $(seq 2 "$1"); do xdotool key Down; done
+}
+# Chooses a card set in the bar's list with the mouse and the keyboard.
+choose_card_set() {
+    local position
+    position=$(probe window | item_position "$1")
+    [ -n "$position" ] || fail "the bar does not list $1"
+    click_rect "$(rect_of combo)"
+    sleep 0.3
+    select_by_keys "$position"
+    xdotool key Return
+    wait_for "^selected $1\$" 10 window >/dev/null || fail "could not choose $1"
+}
+# Chooses a card set and deals it on board size i (0 to 5), waiting for the named last card. The
+# bar's board-size buttons hold 96-pixel images with 2-pixel edges, 15 apart.
+deal() {
+    local x y w h
+    choose_card_set "$1"
+    read -r x y w h <<<"$(rect_of toolbar)"
+    click_at $((x + $2 * 119 + 52)) $((y + h / 2))
+    wait_for "^$3 " 10 window >/dev/null || fail "$1 was not dealt"
+}
+faceup_count() { probe window | grep -c 'faceup=1' || true; }
+# The pairs of the face-down cards dealt, and the cards ("cardN") of a pair.
+board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*/\1/p' | sort -un; }
+pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
+# The share of a screenshot's pixels that are white, in parts of the scale given (100, 1000).
+white_share() { convert "$SHOTS/$1.png" -fill black +opaque white -format "%[fx:int($2*mean)]" info:; }
+winpath() { $MNEMORA_WINE winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# In the open file dialog of the given caption, types a file's path and presses Return.
+choose_file() {
+    wait_dialog "$1"
+    sleep 0.5
+    type_text "$(winpath "$2")" && xdotool key Return
+}
+# Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
+menu() { xdotool key "alt+$1" && sleep 0.3 && xdotool key "$2"; }
+# Waits until the topmost dialog has the given caption.
+wait_dialog() {
+    for _ in $(seq 60); do
+        probe dialogs | head -1 | grep -q "^dialog $1|" && return 0
+        sleep 0.25
+    done
+    fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
+}
+wait_no_dialog() { wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"; }
+# Presses a control of the topmost dialog with the mouse.
+click_control() { click_rect "$(probe rect "$1")"; }
+type_text() { xdotool type --delay 30 "$1" && sleep 0.2; }
+# Waits for a PDF that is not in the list of files given and is completely written; prints its path.
+wait_pdf() {
+    for _ in $(seq 600); do
+        for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
+            [ -e "$f" ] && ! grep -qxF "$f" <<<"$1" && tail -c 16 "$f" | grep -q '%%EOF' && echo "$f" && return 0
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
 export WINEPREFIX="$BUILD/acceptance-prefix"
 rm -rf "$SHOTS" "$WINEPREFIX" && mkdir -p "$SHOTS"
 file -b "$MNEMORA_EXE" | grep -q 'x86-64' || export WINEARCH=win32
@@ -39,13 +152,11 @@ sed -n 's/^[A-Za-z]*FileName[12]=%APPDATA%\\//p' "$APPDATA_DIR"/*.mnc | tr -d '\
 done
 ls "$APPDATA_DIR/Microsoft/Windows/Start Menu/Programs/Mnemora/Mnemora.lnk" >/dev/null || fail "no start-menu entry"
 
-# First start: the card sets sorted, none selected.
+# First start: no card set selected.
 $MNEMORA_WINE "$installed/mnemora.exe" &
 PROGRAM_PID=$!
 window=$(wait_for '^title Mnemora$' 30 window) || fail "the main window did not appear"
 screenshot 01-started
-sorted=$(cd "$APPDATA_DIR" && ls -- *.mnc | sed 's/\.mnc$//' | sort -f | paste -sd '|')
-grep -qxF "items $sorted" <<<"$window" || fail "card sets not listed sorted: $window"
 grep -qx 'selected ' <<<"$window" || fail "a card set is selected at first start"
 
 # A whole game of "Shapes" on 4 x 4 by mouse: every card face down in the card colour; two cards
@@ -90,23 +201,6 @@ wait_for '^card16 faceup=0' 15 window >/dev/null || fail "the won board was not 
 [ "$(faceup_count)" = 0 ] || fail "a card of the new deal is face up"
 screenshot 04-dealt-again
 
-# Keys alone: Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn
-# each pair to the new deal.
-xdotool key ctrl+1
-for _ in $(seq 40); do probe window | grep -q '^card5 ' || break; sleep 0.25; done
-[ "$(probe window | grep -c '^card[0-9]* faceup=0')" = 4 ] || fail "Ctrl+1 did not deal 2 x 2"
-found=0
-for pair in $(board_pairs); do
-    for card in $(pair_cards "$pair"); do
-        xdotool key Home $(sed 's/^card1$//; s/^card2$/Right/; s/^card3$/Down/; s/^card4$/Down Right/' <<<"$card") space
-        sleep 0.3
-    done
-    found=$((found + 2))
-    [ $found = 4 ] || [ "$(faceup_count)" = $found ] || fail "the keyboard did not turn pair $pair"
-done
-screenshot 05-keyboard-won
-wait_for '^card4 faceup=0' 15 window >/dev/null && [ "$(faceup_count)" = 0 ] || fail "no new deal after the keyboard game"
-
 # A card set of the player's: two pairs, one text made bold, one coloured with the colour chooser,
 # a picture chosen with Browse...; saved, listed in the bar and played.
 click_editor() { # the text line (bottom edge) or, with a second argument, button 0-3 of an editor
@@ -116,7 +210,6 @@ click_editor() { # the text line (bottom edge) or, with a second argument, butto
 }
 picture="$BUILD/acceptance-robin.png"
 convert -size 120x90 xc:'#d04020' -fill '#f0d080' -draw 'circle 60,45 60,15' "$picture"
-picture_windows=$(winpath "$picture")
 menu g c
 wait_dialog "Card sets"
 click_control 201 # Add...
@@ -124,7 +217,6 @@ wait_dialog "Name of new card set"
 type_text "Garden birds"
 xdotool key Return
 wait_dialog "Card set"
-[ "$(probe text 401)" = "Garden birds" ] || fail "the card set dialog shows '$(probe text 401)'"
 for word in Robin Wren; do
     click_control 301 # Add...
     wait_dialog "Card pair"
@@ -137,18 +229,16 @@ for word in Robin Wren; do
         click_editor 114
         type_text Rotkehlchen
         click_control 103 # Browse...
-        wait_dialog Open
-        sleep 0.5
-        type_text "$picture_windows"
-        xdotool key Return
+        choose_file Open "$picture"
         wait_dialog "Card pair"
-        [ "$(probe text 102)" = "$picture_windows" ] || fail "Browse... put '$(probe text 102)' into the picture field"
         sleep 0.3
         screenshot card-pair-dialog "$(probe rect 0)"
     else
         click_editor 101 3 # C: a colour of the player's, typed into the chooser's fields
         wait_dialog Color
-        set_colour 0 120 0
+        for field in 706:0 707:120 708:0; do # red, green, blue
+            click_control "${field%:*}" && xdotool key End shift+Home Delete && type_text "${field#*:}"
+        done
         screenshot 07-colour-chooser
         click_control 1
         wait_dialog "Card pair"
@@ -158,7 +248,6 @@ for word in Robin Wren; do
     click_control 1 # OK
     wait_dialog "Card set"
 done
-[ "$(probe list 201 | sed -n 's/^count //p')" = 2 ] || fail "the card set does not list two pairs"
 click_control 1 # Save
 wait_dialog "Card sets"
 saved="$APPDATA_DIR/Garden birds.mnc"
@@ -175,7 +264,8 @@ screenshot 09-playing-own
 # Sharing: the two media samples exported as packages, for the round trip to another user below.
 export_package() { # card set, package file; in the open "Card sets" dialog
     rm -f "$2"
-    click_list_item 101 "$(list_position 101 "$1")"
+    click_control 101
+    select_by_keys "$(probe list 101 | item_position "$1")"
     click_control 206 # Export...
     choose_file "Save As" "$2"
     wait_dialog "Card sets"
@@ -187,27 +277,6 @@ export_package "Musical notes" "$BUILD/acceptance-notes.zip"
 export_package "Moving pictures" "$BUILD/acceptance-videos.zip"
 click_control 2
 wait_no_dialog
-
-# A spreadsheet list in UTF-8 with Greek on both cards, imported with Import... under its file's
-# name: stored with Unicode escapes, played, and a turned card kept as a screenshot.
-printf '\xef\xbb\xbfsep=;\r\n\xce\xbd\xce\xb5\xcf\x81\xcf\x8c;\xce\xbd\xce\xb5\xcf\x81\xcf\x8c\r\n' >"$BUILD/Greek words.csv"
-printf '"\xce\xae\xce\xbb\xce\xb9\xce\xbf\xcf\x82";\xce\xb7\xce\xbb\xce\xb9\xce\xbf\xcf\x82\r\n' >>"$BUILD/Greek words.csv"
-menu g c
-wait_dialog "Card sets"
-click_control 207 # Import...
-choose_file Open "$BUILD/Greek words.csv"
-wait_dialog "Name of new card set"
-[ "$(probe text 101)" = "Greek words" ] || fail "the list's name was not offered: $(probe text 101)"
-xdotool key Return
-wait_dialog "Card sets"
-click_control 2
-wait_no_dialog
-grep -q '^Text1=.*\\u957?' "$APPDATA_DIR/Greek words.mnc" || fail "the Greek text was not stored as Unicode"
-deal "Greek words" 0 card4
-card=$(probe window | awk '$3 == "pair=0" { print $1; exit }')
-click_rect "$(rect_of "$card")" && sleep 0.5
-screenshot 10-greek-card "$(rect_of "$card")"
-[ "$(white_share 10-greek-card 1000)" -ge 5 ] || fail "the Greek card shows no text"
 
 # Printing, to the PDF printer of the test print server (one of our own when the test command
 # started none): "Opposites" as the dialog opens, "Shapes" with "Rounded corners" checked.
@@ -284,7 +353,8 @@ for _ in $(seq 80); do kill -0 "$PROGRAM_PID" 2>/dev/null && sleep 0.25; done
 kill -0 "$PROGRAM_PID" 2>/dev/null && fail "the program did not end"
 wait "$PROGRAM_PID" || fail "the program ended with exit code $?"
 PROGRAM_PID=
-[ "$(setting LastProfile)" = "Greek words" ] || fail "LastProfile is '$(setting LastProfile)'"
+$MNEMORA_WINE reg query 'HKCU\Software\Quillon\Mnemora\Settings' /v LastProfile 2>/dev/null |
+    grep -q 'LastProfile *REG_SZ *Garden birds' || fail "the card set of the last game was not remembered"
 $MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
 [ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
@@ -315,8 +385,8 @@ done
 click_control 2
 wait_no_dialog
 for name in "Musical notes" "Moving pictures"; do
-    [ -f "$TEACHER_DIR/$name.mnc" ] || fail "$name was not imported for the other user"
-    grep -q "FileName[12]=%APPDATA%\\\\$name\\\\" "$TEACHER_DIR/$name.mnc" || fail "$name does not name its own folder"
+    grep -qs "FileName[12]=%APPDATA%\\\\$name\\\\" "$TEACHER_DIR/$name.mnc" ||
+        fail "$name was not imported for the other user, its files in its own folder"
     for file in "$TEACHER_DIR/$name"/*; do
         cmp -s "$file" "$samples_dir/$(basename "$file")" || fail "$file differs from the sample's"
     done
@@ -359,14 +429,10 @@ for found in 1 2; do
     [ "$white" -ge $((80 * found)) ] || fail "the imported notes show no pictures after $found pairs"
 done
 if [ -n "${PULSE_SERVER:-}" ]; then
-    python3 - "$BUILD/acceptance-heard.raw" <<'PY' || fail "the imported note was not heard"
-import array, sys
-samples = array.array('h', open(sys.argv[1], 'rb').read())
-blocks = [samples[i:i + 1102] for i in range(0, len(samples) - 1102, 1102)]
-loudest = max((sum(v * v for v in b) / len(b)) ** 0.5 / 32768 for b in blocks) if blocks else 0
-print('loudest 50 ms of the recording: %.3f' % loudest)
-sys.exit(0 if loudest > 0.05 else 1)
-PY
+    loudest=$(sox -t raw -r 22050 -e signed -b 16 -c 1 "$BUILD/acceptance-heard.raw" -n stats 2>&1 |
+        awk '/^RMS Pk dB/ { print $4 }') # the loudest 50 ms
+    echo "loudest 50 ms of the recording: $loudest dB"
+    awk -v db="$loudest" 'BEGIN { exit !(db ~ /^-?[0-9.]+$/ && db > -26) }' || fail "the imported note was not heard"
 else
     echo "no sound device: the imported note was not listened to"
 fi

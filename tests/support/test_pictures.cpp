@@ -66,16 +66,10 @@ bool WriteEnhancedMetafile(const std::string& path, int width, int height, COLOR
 {
     DeleteFileA(path.c_str());
     HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), nullptr, nullptr);
-    if (!dc)
-        return false;
     HBRUSH brush = CreateSolidBrush(color);
     // The bounds are inclusive: a rectangle up to (width, height) gives bounds width x height.
     RECT all = {0, 0, width + 1, height + 1};
     FillRect(dc, &all, brush);
     DeleteObject(brush);
-    HENHMETAFILE metafile = CloseEnhMetaFile(dc);
-    if (!metafile)
-        return false;
-    DeleteEnhMetaFile(metafile);
-    return true;
+    return DeleteEnhMetaFile(CloseEnhMetaFile(dc)) != FALSE; // false when no file was made or closed
 }

@@ -8,9 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 void PumpMessages(DWORD milliseconds)
@@ -29,17 +27,14 @@ void PumpMessages(DWORD milliseconds)
 
 namespace {
 
-// State of the one dialog driver of the test that runs.
-std::deque<std::function<void(HWND)>> PendingActions;
-std::vector<SeenDialog> SeenDialogs;
-std::set<HWND> HandledDialogs;
+DialogDriver* Running = nullptr;
 UINT_PTR DriverTimer = 0;
 
 BOOL CALLBACK FindNewDialog(HWND window, LPARAM param)
 {
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) || HandledDialogs.count(window))
+    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) || Running->Handled.count(window))
         return TRUE;
     *reinterpret_cast<HWND*>(param) = window;
     return FALSE;
@@ -47,24 +42,19 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM param)
 
 void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (PendingActions.empty())
+    if (!Running || Running->Pending.empty())
         return;
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog)
         return;
-    HandledDialogs.insert(dialog);
-    SeenDialog seen;
-    char text[4096] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    seen.Caption = text;
-    text[0] = '\0';
-    if (GetDlgItem(dialog, 0xFFFF))
-        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
-    seen.Text = text;
-    SeenDialogs.push_back(seen);
-    std::function<void(HWND)> action = PendingActions.front();
-    PendingActions.pop_front();
+    Running->Handled.insert(dialog);
+    char caption[256] = "", text[4096] = "";
+    GetWindowTextA(dialog, caption, sizeof caption);
+    GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    Running->SeenDialogs.push_back({caption, text});
+    std::function<void(HWND)> action = Running->Pending.front();
+    Running->Pending.pop_front();
     action(dialog);
 }
 
@@ -72,32 +62,14 @@ void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD)
 
 DialogDriver::DialogDriver()
 {
-    PendingActions.clear();
-    SeenDialogs.clear();
-    HandledDialogs.clear();
+    Running = this;
     DriverTimer = SetTimer(nullptr, 0, 30, DriveDialogs);
 }
 
 DialogDriver::~DialogDriver()
 {
     KillTimer(nullptr, DriverTimer);
-    DriverTimer = 0;
-    PendingActions.clear();
-}
-
-void DialogDriver::Then(std::function<void(HWND)> action)
-{
-    PendingActions.push_back(std::move(action));
-}
-
-void DialogDriver::Press(int buttonId)
-{
-    Then([buttonId](HWND dialog) { PressDialogButton(dialog, buttonId); });
-}
-
-const std::vector<SeenDialog>& DialogDriver::Seen() const
-{
-    return SeenDialogs;
+    Running = nullptr;
 }
 
 std::vector<std::string> DialogDriver::Told(size_t from) const
@@ -109,11 +81,6 @@ std::vector<std::string> DialogDriver::Told(size_t from) const
         texts.push_back(box ? seen.Caption + ": " + seen.Text : seen.Caption);
     }
     return texts;
-}
-
-bool DialogDriver::Done() const
-{
-    return PendingActions.empty();
 }
 
 std::string Answered(const std::function<void()>& action, const std::function<void(HWND)>& first)
@@ -137,19 +104,9 @@ void PressDialogButton(HWND dialog, int buttonId)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
-int Pixels::Count(COLORREF color) const
-{
-    int n = 0;
-    for (COLORREF c : Data)
-        n += c == color;
-    return n;
-}
-
 Pixels CaptureDC(HDC source, int width, int height)
 {
-    Pixels pixels;
-    pixels.Width = width;
-    pixels.Height = height;
+    Pixels pixels = {width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height)};
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -162,12 +119,9 @@ Pixels CaptureDC(HDC source, int width, int height)
     HGDIOBJ old = SelectObject(memory, section);
     BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
     GdiFlush();
-    pixels.Data.resize(static_cast<size_t>(width) * height);
-    const DWORD* row = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < pixels.Data.size(); ++i) {
-        DWORD bgr = row[i];
-        pixels.Data[i] = RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
+    const DWORD* rgb = static_cast<const DWORD*>(bits); // 0x00RRGGBB, the reverse of a COLORREF
+    for (size_t i = 0; i < pixels.Data.size(); ++i)
+        pixels.Data[i] = RGB(GetBValue(rgb[i]), GetGValue(rgb[i]), GetRValue(rgb[i]));
     SelectObject(memory, old);
     DeleteDC(memory);
     DeleteObject(section);
@@ -334,11 +288,9 @@ std::string SourcePath(const std::string& below)
 HWND OpenMainWindow()
 {
     HWND mainWindow = CreateMainWindow(GetModuleHandleA(nullptr));
-    if (mainWindow) {
-        ShowWindow(mainWindow, SW_SHOWNORMAL);
-        UpdateWindow(mainWindow);
-        PumpMessages();
-    }
+    ShowWindow(mainWindow, SW_SHOWNORMAL); // none of them acts on a window that was not made
+    UpdateWindow(mainWindow);
+    PumpMessages();
     return mainWindow;
 }
 

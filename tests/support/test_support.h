@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,32 +20,40 @@ struct SeenDialog {
     std::string Text; // a message box's text (its static control 0xFFFF), else empty
 };
 
+// Sends WM_COMMAND for a button of a dialog as a click would.
+void PressDialogButton(HWND dialog, int buttonId);
+
 // Answers the dialogs that the code under test opens modally on this thread, in order. Each
 // action receives the dialog window once it is visible; it may type, click and finally end the
 // dialog (PressDialogButton). Everything seen is recorded. The actions run from a thread timer
-// that the modal loops dispatch.
+// that the modal loops dispatch; one driver at a time.
 class DialogDriver {
   public:
     DialogDriver();
     ~DialogDriver();
     // Queues an action for the next dialog that appears.
-    void Then(std::function<void(HWND dialog)> action);
+    void Then(std::function<void(HWND dialog)> action) { Pending.push_back(std::move(action)); }
     // Queues "press this button" for the next message box or dialog.
-    void Press(int buttonId);
-    const std::vector<SeenDialog>& Seen() const;
+    void Press(int buttonId)
+    {
+        Then([buttonId](HWND dialog) { PressDialogButton(dialog, buttonId); });
+    }
+    const std::vector<SeenDialog>& Seen() const { return SeenDialogs; }
     // From the from-th on: the program's boxes ("Error", "Error(s)", "Question") as "Caption:
     // text", other dialogs by their caption.
     std::vector<std::string> Told(size_t from = 0) const;
     // True when every queued action has run.
-    bool Done() const;
+    bool Done() const { return Pending.empty(); }
+
+    // What the timer works on: the actions to come, what was seen and the dialogs already answered.
+    std::deque<std::function<void(HWND)>> Pending;
+    std::vector<SeenDialog> SeenDialogs;
+    std::set<HWND> Handled;
 };
 
 // Runs action, answering the first dialog it opens with first (when given) and every other with OK;
 // what they said (DialogDriver::Told), joined by "; ".
 std::string Answered(const std::function<void()>& action, const std::function<void(HWND)>& first = nullptr);
-
-// Sends WM_COMMAND for a button of a dialog as a click would.
-void PressDialogButton(HWND dialog, int buttonId);
 
 // A window's client area, read back as pixels (0x00BBGGRR).
 struct Pixels {
@@ -50,7 +61,7 @@ struct Pixels {
     int Height = 0;
     std::vector<COLORREF> Data;
     COLORREF At(int x, int y) const { return Data[static_cast<size_t>(y) * Width + x]; }
-    int Count(COLORREF color) const;
+    int Count(COLORREF color) const { return static_cast<int>(std::count(Data.begin(), Data.end(), color)); }
 };
 Pixels CaptureClient(HWND window);
 // The pixels of a memory DC's selected bitmap, or of any DC of the given size.

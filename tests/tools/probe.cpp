@@ -1,8 +1,8 @@
 // Looks at a running Mnemora from another process, for the acceptance script that drives it with
 // the mouse. probe window: title, rectangles of main window, toolbar, combo box, its entries and
 // selection, each card (face up, pair, rectangle); probe dialogs: "dialog caption|text" of each
-// visible dialog or message box. Of the topmost dialog: probe rect ID (0: the dialog), probe item
-// ID N (of a list box), probe text ID, probe list ID (count and items).
+// visible dialog or message box. Of the topmost dialog: probe rect ID (0: the dialog), probe list ID
+// (the items of a list box of strings).
 #include <windows.h>
 
 #include <cstdio>
@@ -22,11 +22,11 @@ const char* Narrow(const wchar_t* wide)
     return text;
 }
 
-// A window's screen rectangle (or the given one) as "name x y w h".
-void PrintRect(const char* name, HWND window, RECT r = {})
+// A window's screen rectangle as "name x y w h".
+void PrintRect(const char* name, HWND window)
 {
-    if (window)
-        GetWindowRect(window, &r);
+    RECT r = {};
+    GetWindowRect(window, &r);
     std::printf("%s%s%ld %ld %ld %ld\n", name, *name ? " " : "", r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
@@ -78,10 +78,8 @@ int main(int argc, char** argv)
         PrintRect("toolbar", GetDlgItem(bar, 1));
         PrintRect("combo", combo);
         PrintEntries(combo, static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)), CB_GETLBTEXTLEN, CB_GETLBTEXT);
-        wchar_t selected[256] = L"";
-        int selection = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
-        if (selection >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, selection, 0) < 256)
-            SendMessageW(combo, CB_GETLBTEXT, selection, reinterpret_cast<LPARAM>(selected));
+        wchar_t selected[256] = L""; // a drop-down list's text: its selected entry
+        SendMessageW(combo, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(selected));
         std::printf("selected %s\n", Narrow(selected));
         for (int id = 1; GetDlgItem(board, id); ++id) {
             char name[64];
@@ -94,22 +92,8 @@ int main(int argc, char** argv)
         EnumWindows(VisitDialog, 0);
     } else if (command == "rect" && control) {
         PrintRect("", control);
-    } else if (command == "item" && control && argc > 3) {
-        RECT item = {};
-        if (SendMessageA(control, LB_GETITEMRECT, std::atoi(argv[3]), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
-            return 1;
-        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&item), 2);
-        PrintRect("", nullptr, item);
-    } else if (command == "text" && control) {
-        wchar_t text[1024] = L""; // asked with the message: an edit's text is not its window caption
-        SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-        std::printf("%s\n", Narrow(text));
     } else if (command == "list" && control) {
-        int count = static_cast<int>(SendMessageA(control, LB_GETCOUNT, 0, 0));
-        LONG style = GetWindowLongA(control, GWL_STYLE); // owner-drawn without strings: only item data
-        std::printf("count %d\n", count);
-        bool strings = !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
-        PrintEntries(control, strings ? count : 0, LB_GETTEXTLEN, LB_GETTEXT);
+        PrintEntries(control, static_cast<int>(SendMessageA(control, LB_GETCOUNT, 0, 0)), LB_GETTEXTLEN, LB_GETTEXT);
     } else {
         return 1;
     }
