@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Acceptance, as a new player would: installs into a fresh prefix of the build's architecture (so
-# the installer picks this build), plays a 4 x 4 game by mouse to the next deal, makes a card set
-# through the dialogs, exports two packages, prints to the PDF printer and measures the cards,
-# uninstalls; then imports the packages in a fresh prefix of another user and plays them there.
+# the installer picks this build), plays a 4 x 4 game by mouse to the next deal and a 2 x 2 game by
+# keys, makes a card set through the dialogs, exports two packages, prints to the PDF printer and
+# measures the cards, uninstalls; then imports the packages in a fresh prefix of another user and
+# plays them there.
 # Screenshots (game.png and card-pair-dialog.png for the README) go to <build>/screenshots/acceptance.
 # mnemora_probe.exe looks at the running program from outside.
 # Usage: acceptance_e2e.sh <mnemora.exe> <build> <mnemora_probe.exe>
@@ -200,6 +201,23 @@ done
 wait_for '^card16 faceup=0' 15 window >/dev/null || fail "the won board was not dealt again"
 [ "$(faceup_count)" = 0 ] || fail "a card of the new deal is face up"
 screenshot 04-dealt-again
+
+# Keys alone: Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn
+# each pair to the new deal.
+xdotool key ctrl+1
+for _ in $(seq 40); do probe window | grep -q '^card5 ' || break; sleep 0.25; done
+[ "$(probe window | grep -c '^card[0-9]* faceup=0')" = 4 ] || fail "Ctrl+1 did not deal 2 x 2"
+found=0
+for pair in $(board_pairs); do
+    for card in $(pair_cards "$pair"); do
+        xdotool key Home $(sed 's/^card1$//; s/^card2$/Right/; s/^card3$/Down/; s/^card4$/Down Right/' <<<"$card") space
+        sleep 0.3
+    done
+    found=$((found + 2))
+    [ $found = 4 ] || [ "$(faceup_count)" = $found ] || fail "the keyboard did not turn pair $pair"
+done
+screenshot 05-keyboard-won
+wait_for '^card4 faceup=0' 15 window >/dev/null && [ "$(faceup_count)" = 0 ] || fail "no new deal after the keyboard game"
 
 # A card set of the player's: two pairs, one text made bold, one coloured with the colour chooser,
 # a picture chosen with Browse...; saved, listed in the bar and played.
