@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -41,14 +43,28 @@ struct CachedFace {
     FaceKey Key;
 };
 
-// The faces of one card, normal and pressed, and the exact face of an earlier size that stands in,
-// stretched, while the board's size changes.
-struct CardPaintCache {
-    CachedFace Faces[2];
-    CachedFace Source;
+// Pixels of a face (32 bits each, top row first), drawn onto a DC without a bitmap of the system's.
+struct FacePixels {
+    int Width = 0;
+    int Height = 0;
+    std::vector<DWORD> Data;
 };
 
-const char CachePropertyName[] = "FaceCache";
+// The faces of one card, normal and pressed; while the board's size changes, the exact face of an
+// earlier size that stands in, stretched, and that face as last stretched.
+struct CardPaintCache {
+    // The card set of the card's game, once known: a card lives in one game (a new deal makes new
+    // cards), and asking the board for it is a request to the window server on some platforms.
+    const CardSet* Cards = nullptr;
+    CachedFace Faces[2];
+    FaceKey SourceKey;
+    FacePixels Source;
+    FacePixels Scaled;
+};
+
+// Each card's kept faces, found without asking the window system (a property is a request to the
+// server behind every window on some platforms, made for every card at every paint).
+std::map<HWND, CardPaintCache*> PaintCaches;
 
 // A scaled length, truncated toward zero; lengths beyond what GDI can draw are cut.
 int ScaleLength(int length, double scale)
@@ -304,14 +320,16 @@ bool CardPaintCoversAll(HWND card)
     return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
 }
 
-static FaceKey CurrentFaceKey(HWND card, const RECT& client)
+static FaceKey CurrentFaceKey(HWND card, const RECT& client, CardPaintCache& cache)
 {
+    if (!cache.Cards)
+        cache.Cards = GetBoardCardSet(card);
     return {client.right,
             client.bottom,
             GetWindowLongA(card, PairIndexSlot),
             GetWindowLongA(card, SideSlot),
             GetCardBackgroundColor(),
-            GetBoardCardSet(card)};
+            cache.Cards};
 }
 
 static bool SameContent(const FaceKey& a, const FaceKey& b)
@@ -326,11 +344,9 @@ static bool SameFace(const CachedFace& face, const FaceKey& key)
 
 static CardPaintCache* GetPaintCache(HWND card)
 {
-    CardPaintCache* cache = static_cast<CardPaintCache*>(GetPropA(card, CachePropertyName));
-    if (!cache) {
+    CardPaintCache*& cache = PaintCaches[card];
+    if (!cache)
         cache = new CardPaintCache();
-        SetPropA(card, CachePropertyName, cache);
-    }
     return cache;
 }
 
@@ -364,24 +380,72 @@ static bool MakeExactFace(HWND card, HDC like, const FaceKey& key, bool pressed,
     return true;
 }
 
-// While the board's size changes, the normal face is the last exact one stretched straight onto
-// the DC: twenty stretches instead of twenty faces laid out per step, and no bitmap made for a face
-// shown only briefly. False when there is no exact face of this content.
+static BITMAPINFO PixelsInfo(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Gives up what stands in for the normal face while the size changes.
+static void ReleaseStretchSource(CardPaintCache& cache)
+{
+    cache.Source = FacePixels();
+    cache.Scaled = FacePixels();
+}
+
+// While the board's size changes, the normal face is the last exact one stretched onto the DC:
+// twenty stretches instead of twenty faces laid out per step, and no bitmap made for a face shown
+// only briefly. The exact face's pixels are read once and stretched by the program itself (nearest
+// pixel, as the plain stretch of the system picks them, which copies the whole source and the
+// stretched face through buffers of its own at every call); the face as last stretched is drawn
+// again while the size stays. False when there is no exact face of this content.
 static bool StretchKeptFace(CardPaintCache& cache, HDC dc, const FaceKey& key)
 {
     CachedFace& face = cache.Faces[0];
     if (face.Memory && SameContent(face.Key, key)) {
-        ReleaseFace(cache.Source);
-        cache.Source = face;
-        face = CachedFace();
+        ReleaseStretchSource(cache);
+        SelectObject(face.Memory, face.OldBitmap);
+        BITMAPINFO info = PixelsInfo(face.Key.Width, face.Key.Height);
+        cache.Source.Data.resize(static_cast<size_t>(face.Key.Width) * face.Key.Height);
+        if (GetDIBits(face.Memory, face.Bitmap, 0, face.Key.Height, cache.Source.Data.data(), &info, DIB_RGB_COLORS) ==
+            face.Key.Height) {
+            cache.Source.Width = face.Key.Width;
+            cache.Source.Height = face.Key.Height;
+            cache.SourceKey = face.Key;
+        } else {
+            cache.Source = FacePixels();
+        }
+        face.OldBitmap = SelectObject(face.Memory, face.Bitmap);
+        ReleaseFace(face);
     }
-    if (!cache.Source.Memory || !SameContent(cache.Source.Key, key))
+    if (cache.Source.Data.empty() || !SameContent(cache.SourceKey, key))
         return false;
-    // The plain stretch: a smoothed one costs several times as much.
-    int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
-               cache.Source.Key.Height, SRCCOPY);
-    SetStretchBltMode(dc, oldMode);
+    FacePixels& scaled = cache.Scaled;
+    if (scaled.Width != key.Width || scaled.Height != key.Height) {
+        scaled.Width = key.Width;
+        scaled.Height = key.Height;
+        scaled.Data.resize(static_cast<size_t>(key.Width) * key.Height);
+        std::vector<int> columns(static_cast<size_t>(key.Width));
+        for (int x = 0; x < key.Width; ++x)
+            columns[x] = static_cast<int>(static_cast<long long>(x) * cache.Source.Width / key.Width);
+        DWORD* to = scaled.Data.data();
+        for (int y = 0; y < key.Height; ++y) {
+            const DWORD* from =
+                cache.Source.Data.data() +
+                static_cast<size_t>(static_cast<long long>(y) * cache.Source.Height / key.Height) * cache.Source.Width;
+            for (int x = 0; x < key.Width; ++x)
+                *to++ = from[columns[x]];
+        }
+    }
+    BITMAPINFO info = PixelsInfo(scaled.Width, scaled.Height);
+    SetDIBitsToDevice(dc, 0, 0, scaled.Width, scaled.Height, 0, 0, 0, scaled.Height, scaled.Data.data(), &info,
+                      DIB_RGB_COLORS);
     return true;
 }
 
@@ -397,13 +461,13 @@ static void PaintCardFace(HWND card, HDC dc)
     CardPaintCache* cache = GetPaintCache(card);
     bool pressed = GetWindowLongA(card, PressedSlot) != 0;
     CachedFace& face = cache->Faces[pressed ? 1 : 0];
-    FaceKey key = CurrentFaceKey(card, client);
+    FaceKey key = CurrentFaceKey(card, client, *cache);
     if (!SameFace(face, key)) {
         if (!pressed && IsBoardResizing(GetParent(card)) && StretchKeptFace(*cache, dc, key))
             return;
         ReleaseFace(face);
         if (!pressed)
-            ReleaseFace(cache->Source);
+            ReleaseStretchSource(*cache);
         if (!MakeExactFace(card, dc, key, pressed, face)) {
             HBRUSH brush = CreateSolidBrush(key.Background);
             FillRect(dc, &client, brush);
@@ -426,7 +490,7 @@ bool PrepareCardFace(HWND card)
         return false;
     bool faceUp = GetWindowLongA(card, FaceUpSlot) != 0;
     CardPaintCache* cache = GetPaintCache(card);
-    FaceKey key = CurrentFaceKey(card, client);
+    FaceKey key = CurrentFaceKey(card, client, *cache);
     if (SameFace(cache->Faces[0], key))
         return false;
     if (!faceUp) {
@@ -446,7 +510,7 @@ bool PrepareCardFace(HWND card)
     if (!drawn)
         return false;
     ReleaseFace(cache->Faces[0]);
-    ReleaseFace(cache->Source);
+    ReleaseStretchSource(*cache);
     cache->Faces[0] = made;
     if (faceUp)
         InvalidateRect(card, nullptr, FALSE);
@@ -464,12 +528,13 @@ void PaintCard(HWND card, HDC dc)
 
 void ReleaseCardPaintCache(HWND card)
 {
-    CardPaintCache* cache = static_cast<CardPaintCache*>(RemovePropA(card, CachePropertyName));
-    if (!cache)
+    auto kept = PaintCaches.find(card);
+    if (kept == PaintCaches.end())
         return;
+    CardPaintCache* cache = kept->second;
+    PaintCaches.erase(kept);
     for (CachedFace& face : cache->Faces)
         ReleaseFace(face);
-    ReleaseFace(cache->Source);
     delete cache;
 }
 
