@@ -416,7 +416,9 @@ LRESULT FormatRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FORMATRANGE* 
         HDC dc = range->hdc;
         int renderDpiX = DeviceDpi(dc, LOGPIXELSX, targetDpiX);
         int renderDpiY = DeviceDpi(dc, LOGPIXELSY, targetDpiY);
-        FontSet renderFonts = {nullptr, renderDpiY, {}};
+        // At the target's resolution the fonts are the same: those made for measuring draw too.
+        FontSet ownFonts = {nullptr, renderDpiY, {}};
+        FontSet& renderFonts = renderDpiY == targetDpiY ? targetFonts : ownFonts;
         int saved = SaveDC(dc);
         POINT origin = {MulDiv(range->rc.left, renderDpiX, 1440), MulDiv(range->rc.top, renderDpiY, 1440)};
         IntersectClipRect(dc, origin.x, origin.y, MulDiv(range->rc.right, renderDpiX, 1440),
@@ -427,7 +429,7 @@ LRESULT FormatRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FORMATRANGE* 
             DrawLine(dc, measured, line, runs.Runs, renderFonts, origin, renderDpiX, renderDpiY, targetDpiX, targetDpiY,
                      tabWidth);
         RestoreDC(dc, saved);
-        ReleaseFonts(renderFonts);
+        ReleaseFonts(ownFonts);
     }
     ReleaseFonts(targetFonts);
     if (richEdit)
