@@ -74,6 +74,14 @@ bool IsControlRtf(const std::string& text)
     return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
 }
 
+// The screen's size as the views read it first.
+const SIZE& GetScreenSize(PairViews& params)
+{
+    if (params.Screen.cx <= 0)
+        params.Screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return params.Screen;
+}
+
 // True where what the converter's layout read can be kept and drawn again without it.
 bool KeepsLayouts()
 {
@@ -94,7 +102,8 @@ int MeasureConverterText(PairViews& params, RichTextRuns* keep)
     FORMATRANGE range = {};
     range.hdc = params.MeasureDC;
     range.hdcTarget = params.MeasureDC;
-    range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const SIZE& screen = GetScreenSize(params);
+    range.rc = {0, 0, screen.cx, screen.cy};
     PixelsToTwips(range.rc, params.MeasureDC);
     range.rcPage = range.rc;
     // The whole text, as selecting all would give it, without moving the selection.
@@ -229,14 +238,15 @@ const std::string& GetDisplayText(PairViews& params, size_t index)
 }
 
 // The range of an item's rectangle, as the converter's whole text is drawn into it.
-FORMATRANGE ItemRange(const DRAWITEMSTRUCT* draw)
+FORMATRANGE ItemRange(PairViews& params, const DRAWITEMSTRUCT* draw)
 {
+    const SIZE& screen = GetScreenSize(params);
     FORMATRANGE range = {};
     range.hdc = draw->hDC;
     range.hdcTarget = draw->hDC;
     range.rc = draw->rcItem;
     PixelsToTwips(range.rc, draw->hDC);
-    range.rcPage = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    range.rcPage = {0, 0, screen.cx, screen.cy};
     PixelsToTwips(range.rcPage, draw->hDC);
     range.chrg.cpMin = 0;
     range.chrg.cpMax = -1;
@@ -246,7 +256,7 @@ FORMATRANGE ItemRange(const DRAWITEMSTRUCT* draw)
 void DrawPairText(PairViews& params, size_t index, const DRAWITEMSTRUCT* draw, bool selected)
 {
     PairView& view = params.Views[index];
-    FORMATRANGE range = ItemRange(draw);
+    FORMATRANGE range = ItemRange(params, draw);
     // Kept when every paragraph was read (a text taller than the screen was measured only as far
     // as the screen reaches).
     if (!selected && KeepsLayouts() && view.Layout && view.Layout->AllParagraphs) {

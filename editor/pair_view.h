@@ -37,6 +37,9 @@ struct PairViews {
     HDC MeasureDC = nullptr;
     // The height given to pairs with texts until they are measured: the first one measured.
     int ProvisionalHeight = 0;
+    // The screen's size in pixels, across which texts are laid out, read once per dialog (asking
+    // for it is a request to the window server on some platforms).
+    SIZE Screen = {0, 0};
 };
 
 // Makes the converter for an opening dialog (false when it could not be made: texts then show as
