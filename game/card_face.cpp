@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <climits>
 #include <map>
-#include <vector>
 
 namespace {
 
@@ -43,23 +42,14 @@ struct CachedFace {
     FaceKey Key;
 };
 
-// Pixels of a face (32 bits each, top row first), drawn onto a DC without a bitmap of the system's.
-struct FacePixels {
-    int Width = 0;
-    int Height = 0;
-    std::vector<DWORD> Data;
-};
-
-// The faces of one card, normal and pressed; while the board's size changes, the exact face of an
-// earlier size that stands in, stretched, and that face as last stretched.
+// The faces of one card, normal and pressed, and the exact face of an earlier size that stands in,
+// stretched, while the board's size changes.
 struct CardPaintCache {
     // The card set of the card's game, once known: a card lives in one game (a new deal makes new
     // cards), and asking the board for it is a request to the window server on some platforms.
     const CardSet* Cards = nullptr;
     CachedFace Faces[2];
-    FaceKey SourceKey;
-    FacePixels Source;
-    FacePixels Scaled;
+    CachedFace Source;
 };
 
 // Each card's kept faces, found without asking the window system (a property is a request to the
@@ -380,72 +370,24 @@ static bool MakeExactFace(HWND card, HDC like, const FaceKey& key, bool pressed,
     return true;
 }
 
-static BITMAPINFO PixelsInfo(int width, int height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-// Gives up what stands in for the normal face while the size changes.
-static void ReleaseStretchSource(CardPaintCache& cache)
-{
-    cache.Source = FacePixels();
-    cache.Scaled = FacePixels();
-}
-
-// While the board's size changes, the normal face is the last exact one stretched onto the DC:
-// twenty stretches instead of twenty faces laid out per step, and no bitmap made for a face shown
-// only briefly. The exact face's pixels are read once and stretched by the program itself (nearest
-// pixel, as the plain stretch of the system picks them, which copies the whole source and the
-// stretched face through buffers of its own at every call); the face as last stretched is drawn
-// again while the size stays. False when there is no exact face of this content.
+// While the board's size changes, the normal face is the last exact one stretched straight onto
+// the DC: twenty stretches instead of twenty faces laid out per step, and no bitmap made for a face
+// shown only briefly. False when there is no exact face of this content.
 static bool StretchKeptFace(CardPaintCache& cache, HDC dc, const FaceKey& key)
 {
     CachedFace& face = cache.Faces[0];
     if (face.Memory && SameContent(face.Key, key)) {
-        ReleaseStretchSource(cache);
-        SelectObject(face.Memory, face.OldBitmap);
-        BITMAPINFO info = PixelsInfo(face.Key.Width, face.Key.Height);
-        cache.Source.Data.resize(static_cast<size_t>(face.Key.Width) * face.Key.Height);
-        if (GetDIBits(face.Memory, face.Bitmap, 0, face.Key.Height, cache.Source.Data.data(), &info, DIB_RGB_COLORS) ==
-            face.Key.Height) {
-            cache.Source.Width = face.Key.Width;
-            cache.Source.Height = face.Key.Height;
-            cache.SourceKey = face.Key;
-        } else {
-            cache.Source = FacePixels();
-        }
-        face.OldBitmap = SelectObject(face.Memory, face.Bitmap);
-        ReleaseFace(face);
+        ReleaseFace(cache.Source);
+        cache.Source = face;
+        face = CachedFace();
     }
-    if (cache.Source.Data.empty() || !SameContent(cache.SourceKey, key))
+    if (!cache.Source.Memory || !SameContent(cache.Source.Key, key))
         return false;
-    FacePixels& scaled = cache.Scaled;
-    if (scaled.Width != key.Width || scaled.Height != key.Height) {
-        scaled.Width = key.Width;
-        scaled.Height = key.Height;
-        scaled.Data.resize(static_cast<size_t>(key.Width) * key.Height);
-        std::vector<int> columns(static_cast<size_t>(key.Width));
-        for (int x = 0; x < key.Width; ++x)
-            columns[x] = static_cast<int>(static_cast<long long>(x) * cache.Source.Width / key.Width);
-        DWORD* to = scaled.Data.data();
-        for (int y = 0; y < key.Height; ++y) {
-            const DWORD* from =
-                cache.Source.Data.data() +
-                static_cast<size_t>(static_cast<long long>(y) * cache.Source.Height / key.Height) * cache.Source.Width;
-            for (int x = 0; x < key.Width; ++x)
-                *to++ = from[columns[x]];
-        }
-    }
-    BITMAPINFO info = PixelsInfo(scaled.Width, scaled.Height);
-    SetDIBitsToDevice(dc, 0, 0, scaled.Width, scaled.Height, 0, 0, 0, scaled.Height, scaled.Data.data(), &info,
-                      DIB_RGB_COLORS);
+    // The plain stretch: a smoothed one costs several times as much.
+    int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, key.Width, key.Height, cache.Source.Memory, 0, 0, cache.Source.Key.Width,
+               cache.Source.Key.Height, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
     return true;
 }
 
@@ -467,7 +409,7 @@ static void PaintCardFace(HWND card, HDC dc)
             return;
         ReleaseFace(face);
         if (!pressed)
-            ReleaseStretchSource(*cache);
+            ReleaseFace(cache->Source);
         if (!MakeExactFace(card, dc, key, pressed, face)) {
             HBRUSH brush = CreateSolidBrush(key.Background);
             FillRect(dc, &client, brush);
@@ -510,7 +452,7 @@ bool PrepareCardFace(HWND card)
     if (!drawn)
         return false;
     ReleaseFace(cache->Faces[0]);
-    ReleaseStretchSource(*cache);
+    ReleaseFace(cache->Source);
     cache->Faces[0] = made;
     if (faceUp)
         InvalidateRect(card, nullptr, FALSE);
@@ -535,6 +477,7 @@ void ReleaseCardPaintCache(HWND card)
     PaintCaches.erase(kept);
     for (CachedFace& face : cache->Faces)
         ReleaseFace(face);
+    ReleaseFace(cache->Source);
     delete cache;
 }
 
