@@ -38,7 +38,8 @@ struct TurnTimes {
     double Frame; // click to the video's first frame drawn
 };
 
-// The video's first frame is there when the centre of the card's video window is no longer black.
+// The video's first frame is there when the centre of the card's video window is no longer black;
+// 0 when the card shows no video.
 double WaitForFirstFrame(HWND card, double start)
 {
     HWND video = GetDlgItem(card, 1);
@@ -113,12 +114,13 @@ void BenchCardKind(const char* kind, const std::string& picture, const std::stri
     double idle = idleTime ? BenchRunLoop([&] { return BoardFacesSettled(board); }, 60000) : 0;
     std::vector<double> faces[2], media[2], frames[2];
     for (int round = 0; round < 2; ++round) {
-        // Each pair's two cards in a row, so that turns match; the last card is left, so that the
-        // board is not dealt anew.
+        // Each pair's two cards in a row, so that turns match; the last pair is left, so that the
+        // board is not dealt anew and no turn is left open (a later round's first card would end
+        // it: a mismatch that turns both back and hides the card's video at once).
         for (int pair = 0; pair < 10; ++pair)
             for (int id = 1; id <= 20; ++id)
                 if (GetWindowLongA(GetDlgItem(board, id), PairIndexSlot) == pair &&
-                    GetWindowLongA(GetDlgItem(board, id), FaceUpSlot) == 0 && faces[round].size() < 19) {
+                    GetWindowLongA(GetDlgItem(board, id), FaceUpSlot) == 0 && faces[round].size() < 18) {
                     TurnTimes times = ClickToPaintedFace(board, id);
                     faces[round].push_back(times.Face);
                     media[round].push_back(times.Media);

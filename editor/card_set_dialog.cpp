@@ -28,8 +28,9 @@ struct CardSetDialogParams {
 const UINT_PTR MeasureTimerId = 0x4D48;
 
 // Gives the items from the first one on the list their measured heights, until measure items are
-// measured (or all when measure is negative); true when every item is measured.
-bool MeasureListItems(HWND dialog, int measure)
+// measured (or all when measure is negative); true when every item is measured. With keep, what
+// the measuring read is kept for drawing them.
+bool MeasureListItems(HWND dialog, int measure, bool keep)
 {
     CardSetDialogParams* params = GetDialogParams<CardSetDialogParams>(dialog);
     HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
@@ -43,7 +44,7 @@ bool MeasureListItems(HWND dialog, int measure)
             continue;
         if (measure-- == 0)
             return false;
-        MeasurePairView(params->Pairs, index);
+        MeasurePairView(params->Pairs, index, keep);
         SendMessageA(list, LB_SETITEMHEIGHT, item, params->Pairs.Views[index].Height);
     }
     return true;
@@ -54,7 +55,7 @@ void CALLBACK MeasureRemainingPairs(HWND dialog, UINT, UINT_PTR timer, DWORD)
 {
     HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    bool done = MeasureListItems(dialog, 25);
+    bool done = MeasureListItems(dialog, 25, false);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     if (done)
@@ -69,7 +70,7 @@ void OnCardSetMeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure)
     const PairView& view = GetPairView(params->Pairs, measure->itemData);
     if (view.Rich) {
         if (!view.HeightKnown && !params->Pairs.ProvisionalHeight)
-            MeasurePairView(params->Pairs, measure->itemData);
+            MeasurePairView(params->Pairs, measure->itemData, true);
         measure->itemHeight = static_cast<UINT>(view.HeightKnown ? view.Height : params->Pairs.ProvisionalHeight);
         return;
     }
@@ -99,9 +100,7 @@ void OnCardSetDrawItem(HWND dialog, const DRAWITEMSTRUCT* draw)
                 SetTextColor(draw->hDC, oldColor);
             SetBkMode(draw->hDC, oldMode);
         } else {
-            // What the display text holds, the converter's own RTF directly, as for measuring.
-            LoadDisplayContent((*params->Cards)[draw->itemData]);
-            DrawRichItem(draw, selected);
+            DrawPairText(params->Pairs, draw->itemData, draw, selected);
         }
     }
     if (draw->itemState & ODS_FOCUS)
@@ -152,7 +151,7 @@ void FillPairList(HWND dialog)
     GetClientRect(list, &client);
     int inSight =
         client.bottom / std::max(1, params->Pairs.ProvisionalHeight ? params->Pairs.ProvisionalHeight : 1) + 2;
-    if (!MeasureListItems(dialog, inSight))
+    if (!MeasureListItems(dialog, inSight, true))
         SetTimer(dialog, MeasureTimerId, 1, MeasureRemainingPairs);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

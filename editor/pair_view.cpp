@@ -13,6 +13,7 @@ namespace {
 
 // The converter of card texts while a card set dialog is open; null otherwise.
 HWND HiddenRichEdit = nullptr;
+bool KeepingLayouts = true;
 
 const COLORREF ItemBackground = RGB(255, 255, 255);
 
@@ -73,10 +74,25 @@ bool IsControlRtf(const std::string& text)
     return name.find("Riched20") != std::string::npos || name.find("Msftedit") != std::string::npos;
 }
 
+// The screen's size as the views read it first.
+const SIZE& GetScreenSize(PairViews& params)
+{
+    if (params.Screen.cx <= 0)
+        params.Screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return params.Screen;
+}
+
+// True where what the converter's layout read can be kept and drawn again without it.
+bool KeepsLayouts()
+{
+    return KeepingLayouts && RichTextFormatsByRuns();
+}
+
 // Height in pixels of the converter's text laid out at the full width of the screen, for a memory
 // DC compatible with the display (it has the display's resolution). The text is laid out only,
-// not drawn: nobody would see the drawing, and the height is the same.
-int MeasureConverterText(PairViews& params)
+// not drawn: nobody would see the drawing, and the height is the same. With keep, what the layout
+// read is kept there.
+int MeasureConverterText(PairViews& params, RichTextRuns* keep)
 {
     if (!params.MeasureDC) {
         HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
@@ -86,14 +102,19 @@ int MeasureConverterText(PairViews& params)
     FORMATRANGE range = {};
     range.hdc = params.MeasureDC;
     range.hdcTarget = params.MeasureDC;
-    range.rc = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const SIZE& screen = GetScreenSize(params);
+    range.rc = {0, 0, screen.cx, screen.cy};
     PixelsToTwips(range.rc, params.MeasureDC);
     range.rcPage = range.rc;
     // The whole text, as selecting all would give it, without moving the selection.
     range.chrg.cpMin = 0;
     range.chrg.cpMax = -1;
-    FormatRichTextRange(HiddenRichEdit, FALSE, &range);
-    FormatRichTextRange(HiddenRichEdit, FALSE, nullptr);
+    if (keep) {
+        ReadAndFormatTextRuns(HiddenRichEdit, *keep, FALSE, &range);
+    } else {
+        FormatRichTextRange(HiddenRichEdit, FALSE, &range);
+        FormatRichTextRange(HiddenRichEdit, FALSE, nullptr);
+    }
     return TwipsToPixelsY(params.MeasureDC, range.rc.bottom);
 }
 
@@ -108,22 +129,6 @@ bool ReadPairPlainText(const CardPair& pair, std::wstring& plain)
         return false;
     plain = has1 && has2 ? first + L", " + second : first + second;
     return true;
-}
-
-} // namespace
-
-bool OpenPairConverter()
-{
-    HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
-    return HiddenRichEdit != nullptr;
-}
-
-void ClosePairConverter(PairViews& views)
-{
-    ReleaseMeasureDC(views);
-    if (HiddenRichEdit)
-        DestroyWindow(HiddenRichEdit);
-    HiddenRichEdit = nullptr;
 }
 
 // Fills the converter with what the pair's display text holds. Texts the program's editor wrote
@@ -145,6 +150,22 @@ void LoadDisplayContent(const CardPair& pair)
     }
 }
 
+} // namespace
+
+bool OpenPairConverter()
+{
+    HiddenRichEdit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+    return HiddenRichEdit != nullptr;
+}
+
+void ClosePairConverter(PairViews& views)
+{
+    ReleaseMeasureDC(views);
+    if (HiddenRichEdit)
+        DestroyWindow(HiddenRichEdit);
+    HiddenRichEdit = nullptr;
+}
+
 void ReleaseMeasureDC(PairViews& params)
 {
     if (params.MeasureDC)
@@ -163,11 +184,13 @@ int GetDefaultLineHeight()
 }
 
 // Measures a pair with texts through the converter.
-void MeasurePairView(PairViews& params, size_t index)
+void MeasurePairView(PairViews& params, size_t index, bool keep)
 {
     PairView& view = params.Views[index];
     LoadDisplayContent((*params.Cards)[index]);
-    view.Height = MeasureConverterText(params);
+    if (keep && KeepsLayouts())
+        view.Layout = std::make_shared<RichTextRuns>();
+    view.Height = MeasureConverterText(params, view.Layout.get());
     // A text that lays out to nothing (an empty RTF text) still gets a line to be selected by.
     if (view.Height <= 0)
         view.Height = GetDefaultLineHeight();
@@ -192,7 +215,7 @@ const PairView& GetPairView(PairViews& params, size_t index)
         if (!ReadPairPlainText(pair, view.Plain)) {
             LoadDisplayContent(pair);
             view.Plain = GetRichTextW(HiddenRichEdit, true);
-            MeasurePairView(params, index);
+            MeasurePairView(params, index, false);
         }
     } else {
         // A listing, or with no converter a text that shows as an empty line.
@@ -214,9 +237,39 @@ const std::string& GetDisplayText(PairViews& params, size_t index)
     return view.Display;
 }
 
-// Draws the converter's text into the item's rectangle, in white on blue when selected.
-void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected)
+// The range of an item's rectangle, as the converter's whole text is drawn into it.
+FORMATRANGE ItemRange(PairViews& params, const DRAWITEMSTRUCT* draw)
 {
+    const SIZE& screen = GetScreenSize(params);
+    FORMATRANGE range = {};
+    range.hdc = draw->hDC;
+    range.hdcTarget = draw->hDC;
+    range.rc = draw->rcItem;
+    PixelsToTwips(range.rc, draw->hDC);
+    range.rcPage = {0, 0, screen.cx, screen.cy};
+    PixelsToTwips(range.rcPage, draw->hDC);
+    range.chrg.cpMin = 0;
+    range.chrg.cpMax = -1;
+    return range;
+}
+
+void DrawPairText(PairViews& params, size_t index, const DRAWITEMSTRUCT* draw, bool selected)
+{
+    PairView& view = params.Views[index];
+    FORMATRANGE range = ItemRange(params, draw);
+    // Kept when every paragraph was read (a text taller than the screen was measured only as far
+    // as the screen reaches).
+    if (!selected && KeepsLayouts() && view.Layout && view.Layout->AllParagraphs) {
+        FormatTextRuns(*view.Layout, TRUE, &range);
+        return;
+    }
+    // What the display text holds, the converter's own RTF directly, as for measuring.
+    LoadDisplayContent((*params.Cards)[index]);
+    if (!selected && KeepsLayouts()) {
+        view.Layout = std::make_shared<RichTextRuns>();
+        ReadAndFormatTextRuns(HiddenRichEdit, *view.Layout, TRUE, &range);
+        return;
+    }
     if (selected) {
         CHARFORMATA format = {};
         format.cbSize = sizeof format;
@@ -224,18 +277,16 @@ void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected)
         format.crTextColor = SelectedText;
         SendMessageA(HiddenRichEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     }
-    FORMATRANGE range = {};
-    range.hdc = draw->hDC;
-    range.hdcTarget = draw->hDC;
-    range.rc = draw->rcItem;
-    PixelsToTwips(range.rc, draw->hDC);
-    range.rcPage = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    PixelsToTwips(range.rcPage, draw->hDC);
     SendMessageA(HiddenRichEdit, EM_SETSEL, 0, -1);
     SendMessageA(HiddenRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
     SendMessageA(HiddenRichEdit, EM_SETBKGNDCOLOR, 0, selected ? SelectedBackground : ItemBackground);
     FormatRichTextRange(HiddenRichEdit, TRUE, &range);
     FormatRichTextRange(HiddenRichEdit, TRUE, nullptr);
+}
+
+void KeepPairLayouts(bool enabled)
+{
+    KeepingLayouts = enabled;
 }
 
 std::string PairDisplayText(const CardPair& pair, bool quoted, bool* hasText)

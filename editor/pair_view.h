@@ -3,9 +3,11 @@
 #pragma once
 
 #include "cardset/card_set.h"
+#include "game/text_runs.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct PairView {
     int Height = 0;           // pixels, for a pair with texts
     bool DisplayKnown = false;
     std::string Display;
+    // What the converter's layout read of a pair with texts in sight, kept to draw it again
+    // without the converter (where the layout reads runs from it); null until then.
+    std::shared_ptr<RichTextRuns> Layout;
 };
 
 // The views of the pairs of the card set a dialog shows.
@@ -32,6 +37,9 @@ struct PairViews {
     HDC MeasureDC = nullptr;
     // The height given to pairs with texts until they are measured: the first one measured.
     int ProvisionalHeight = 0;
+    // The screen's size in pixels, across which texts are laid out, read once per dialog (asking
+    // for it is a request to the window server on some platforms).
+    SIZE Screen = {0, 0};
 };
 
 // Makes the converter for an opening dialog (false when it could not be made: texts then show as
@@ -42,15 +50,18 @@ void ClosePairConverter(PairViews& views);
 // The view of a pair, its plain text read as it is first asked for; a pair with texts is measured
 // then only when its plain text needed the converter.
 const PairView& GetPairView(PairViews& views, size_t index);
-// Measures a pair with texts through the converter.
-void MeasurePairView(PairViews& views, size_t index);
+// Measures a pair with texts through the converter; with keep, what the layout read of it is kept
+// for drawing it.
+void MeasurePairView(PairViews& views, size_t index, bool keep);
 void ReleaseMeasureDC(PairViews& views);
 // The display text of a pair, made when it is first drawn.
 const std::string& GetDisplayText(PairViews& views, size_t index);
 // Height of a line of the display's default font, in which listings are drawn.
 int GetDefaultLineHeight();
 
-// Fills the converter with what the pair's display text holds.
-void LoadDisplayContent(const CardPair& pair);
-// Draws the converter's text into the item's rectangle, in white on blue when selected.
-void DrawRichItem(const DRAWITEMSTRUCT* draw, bool selected);
+// Draws a pair's texts into the item's rectangle, in white on blue when selected: not selected,
+// from what was kept of it (kept now if it was not), else through the converter.
+void DrawPairText(PairViews& views, size_t index, const DRAWITEMSTRUCT* draw, bool selected);
+// Switches keeping what the layout read of pairs on (the default) or off, for checking that both
+// draw the same.
+void KeepPairLayouts(bool enabled);

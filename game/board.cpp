@@ -14,6 +14,7 @@
 
 #include <windowsx.h>
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -66,8 +67,14 @@ void ReleaseParams(GameParams* params)
     GlobalFree(block);
 }
 
+// Each board's cards in id order, as made for the game: laying them out finds them here instead of
+// asking the window system for each (a request to the window server on some platforms, for every
+// card at every step of a resize).
+std::map<HWND, std::vector<HWND>> BoardCards;
+
 void DestroyCards(HWND board, const GameParams* params)
 {
+    BoardCards.erase(board);
     for (int id = 1; id <= params->Rows * params->Columns; ++id)
         DestroyWindow(GetDlgItem(board, id));
 }
@@ -190,6 +197,7 @@ BOOL OnBoardCreate(HWND board, LPCREATESTRUCT)
 void OnBoardDestroy(HWND board)
 {
     ForgetBoardFaces(board);
+    BoardCards.erase(board);
     GameParams* params = static_cast<GameParams*>(RemovePropA(board, ParamsPropertyName));
     if (params) {
         delete params->Cards;
@@ -288,9 +296,10 @@ bool StartGame(HWND board, CardSet* cards, int rows, int columns, std::string& e
     params->Rows = rows;
     params->Columns = columns;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(board, GWLP_HINSTANCE));
+    std::vector<HWND>& made = BoardCards[board];
     for (int id = 1; id <= rows * columns; ++id)
-        CreateWindowExA(0, "MnemoraGameButtonClass", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, board,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        made.push_back(CreateWindowExA(0, "MnemoraGameButtonClass", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, board,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr));
     SetPropA(board, ParamsPropertyName, params);
     Deal(board, params);
     PrepareBoardFaces(board);
@@ -332,7 +341,8 @@ void LayoutCards(HWND board, int width, int height)
         return;
     int cellWidth = width / params->Columns;
     int cellHeight = height / params->Rows;
-    int id = 1;
+    const std::vector<HWND>& cards = BoardCards[board];
+    size_t id = 1;
     bool moved = false;
     for (int row = 0; row < params->Rows; ++row) {
         int y = row * cellHeight;
@@ -340,15 +350,17 @@ void LayoutCards(HWND board, int width, int height)
         for (int column = 0; column < params->Columns; ++column) {
             int x = column * cellWidth;
             int w = column == params->Columns - 1 ? width - x : cellWidth;
-            HWND card = GetDlgItem(board, id++);
+            HWND card = id <= cards.size() ? cards[id - 1] : GetDlgItem(board, static_cast<int>(id));
+            ++id;
             RECT now = {};
             GetWindowRect(card, &now);
             MapWindowPoints(HWND_DESKTOP, board, reinterpret_cast<POINT*>(&now), 2);
             if (!card || (now.left == x && now.top == y && now.right == x + w && now.bottom == y + h))
                 continue;
             // Moved without the repaint of each move (its own round of invalidating the board
-            // and its cards); the board is repainted once below, which draws the same.
-            SetWindowPos(card, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            // and its cards) and without erasing the board after each; the board is repainted
+            // once below, which draws the same.
+            SetWindowPos(card, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_DEFERERASE);
             moved = true;
         }
     }

@@ -196,7 +196,9 @@ void DrawFocusFrame(HDC dc, const RECT& frame)
 
 void DrawCardFocusMark(HWND card, HDC dc)
 {
-    if (GetFocus() != card || !FocusMarksShown())
+    // Whether marks are shown is asked first: asking for the focus is a request to the window
+    // server on some platforms, made for every card at every paint.
+    if (!FocusMarksShown() || GetFocus() != card)
         return;
     RECT client;
     GetClientRect(card, &client);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 
 namespace {
 
@@ -44,11 +45,16 @@ struct CachedFace {
 // The faces of one card, normal and pressed, and the exact face of an earlier size that stands in,
 // stretched, while the board's size changes.
 struct CardPaintCache {
+    // The card set of the card's game, once known: a card lives in one game (a new deal makes new
+    // cards), and asking the board for it is a request to the window server on some platforms.
+    const CardSet* Cards = nullptr;
     CachedFace Faces[2];
     CachedFace Source;
 };
 
-const char CachePropertyName[] = "FaceCache";
+// Each card's kept faces, found without asking the window system (a property is a request to the
+// server behind every window on some platforms, made for every card at every paint).
+std::map<HWND, CardPaintCache*> PaintCaches;
 
 // A scaled length, truncated toward zero; lengths beyond what GDI can draw are cut.
 int ScaleLength(int length, double scale)
@@ -304,14 +310,16 @@ bool CardPaintCoversAll(HWND card)
     return CachingFaces && GetWindowLongA(card, FaceUpSlot) != 0 && GetWindowLongA(card, PairIndexSlot) >= 0;
 }
 
-static FaceKey CurrentFaceKey(HWND card, const RECT& client)
+static FaceKey CurrentFaceKey(HWND card, const RECT& client, CardPaintCache& cache)
 {
+    if (!cache.Cards)
+        cache.Cards = GetBoardCardSet(card);
     return {client.right,
             client.bottom,
             GetWindowLongA(card, PairIndexSlot),
             GetWindowLongA(card, SideSlot),
             GetCardBackgroundColor(),
-            GetBoardCardSet(card)};
+            cache.Cards};
 }
 
 static bool SameContent(const FaceKey& a, const FaceKey& b)
@@ -326,11 +334,9 @@ static bool SameFace(const CachedFace& face, const FaceKey& key)
 
 static CardPaintCache* GetPaintCache(HWND card)
 {
-    CardPaintCache* cache = static_cast<CardPaintCache*>(GetPropA(card, CachePropertyName));
-    if (!cache) {
+    CardPaintCache*& cache = PaintCaches[card];
+    if (!cache)
         cache = new CardPaintCache();
-        SetPropA(card, CachePropertyName, cache);
-    }
     return cache;
 }
 
@@ -397,7 +403,7 @@ static void PaintCardFace(HWND card, HDC dc)
     CardPaintCache* cache = GetPaintCache(card);
     bool pressed = GetWindowLongA(card, PressedSlot) != 0;
     CachedFace& face = cache->Faces[pressed ? 1 : 0];
-    FaceKey key = CurrentFaceKey(card, client);
+    FaceKey key = CurrentFaceKey(card, client, *cache);
     if (!SameFace(face, key)) {
         if (!pressed && IsBoardResizing(GetParent(card)) && StretchKeptFace(*cache, dc, key))
             return;
@@ -426,7 +432,7 @@ bool PrepareCardFace(HWND card)
         return false;
     bool faceUp = GetWindowLongA(card, FaceUpSlot) != 0;
     CardPaintCache* cache = GetPaintCache(card);
-    FaceKey key = CurrentFaceKey(card, client);
+    FaceKey key = CurrentFaceKey(card, client, *cache);
     if (SameFace(cache->Faces[0], key))
         return false;
     if (!faceUp) {
@@ -464,9 +470,11 @@ void PaintCard(HWND card, HDC dc)
 
 void ReleaseCardPaintCache(HWND card)
 {
-    CardPaintCache* cache = static_cast<CardPaintCache*>(RemovePropA(card, CachePropertyName));
-    if (!cache)
+    auto kept = PaintCaches.find(card);
+    if (kept == PaintCaches.end())
         return;
+    CardPaintCache* cache = kept->second;
+    PaintCaches.erase(kept);
     for (CachedFace& face : cache->Faces)
         ReleaseFace(face);
     ReleaseFace(cache->Source);

@@ -70,11 +70,16 @@ int GuessFittingPointSize(HWND richEdit, HDC dc, const RECT& area)
 
 } // namespace
 
-LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range)
+bool RichTextFormatsByRuns()
 {
     if (PlatformFormatsRanges < 0)
         PlatformFormatsRanges = DetectPlatformFormatting() ? 1 : 0;
-    if (PlatformFormatsRanges)
+    return PlatformFormatsRanges == 0;
+}
+
+LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range)
+{
+    if (!RichTextFormatsByRuns())
         return SendMessageA(richEdit, EM_FORMATRANGE, render, reinterpret_cast<LPARAM>(range));
     return FormatRichTextRangeByRuns(richEdit, render, range);
 }

@@ -13,6 +13,9 @@
 // out plus one and leaves in range->rc the area used. A null range releases cached formatting.
 // Where the platform's control cannot format ranges, the same is done by other means.
 LRESULT FormatRichTextRange(HWND richEdit, BOOL render, FORMATRANGE* range);
+// True where FormatRichTextRange lays out runs read from the control (game/text_runs), which can
+// be kept and laid out again without it.
+bool RichTextFormatsByRuns();
 
 // Loads a card text into a control, replacing its content: RTF as RTF, any other text as plain
 // text (a control may refuse plain text offered as RTF). Both start from the format of a new card

@@ -24,12 +24,6 @@ const size_t MaxRuns = 500;
 const DWORD RunMask =
     CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
 
-struct TextRun {
-    LONG Start;
-    LONG End;
-    CHARFORMAT2A Format;
-};
-
 // One font of a layout, for one device resolution.
 struct FontEntry {
     LOGFONTA Log;
@@ -90,12 +84,12 @@ DWORD ReadFormat(HWND richEdit, LONG start, LONG end, CHARFORMAT2A& format)
 // Splits [start, end) into runs of equal character formats. The control clears the mask bits of
 // the attributes that differ within a selection, so a run's end is found by doubling and halving
 // the selection.
-std::vector<TextRun> ReadRuns(HWND richEdit, LONG start, LONG end)
+std::vector<FormatRun> ReadRuns(HWND richEdit, LONG start, LONG end)
 {
-    std::vector<TextRun> runs;
+    std::vector<FormatRun> runs;
     CHARFORMAT2A probe;
     for (LONG s = start; s < end;) {
-        TextRun run;
+        FormatRun run;
         run.Start = s;
         DWORD mask = ReadFormat(richEdit, s, s + 1, run.Format) & RunMask;
         if (runs.size() + 1 >= MaxRuns) {
@@ -183,12 +177,12 @@ void ReleaseFonts(FontSet& fonts)
 }
 
 // Measures every character of the runs on the target DC.
-MeasuredText MeasureRuns(const std::wstring& text, const std::vector<TextRun>& runs, FontSet& fonts, LONG first)
+MeasuredText MeasureRuns(const std::wstring& text, const std::vector<FormatRun>& runs, FontSet& fonts, LONG first)
 {
     MeasuredText measured;
     measured.First = first;
     for (size_t r = 0; r < runs.size(); ++r) {
-        const TextRun& run = runs[r];
+        const FormatRun& run = runs[r];
         std::wstring chars = text.substr(run.Start, run.End - run.Start);
         std::wstring shown = chars;
         for (wchar_t& c : shown)
@@ -266,7 +260,7 @@ int LineWidth(const MeasuredText& text, const LineBox& line, int tabWidth)
 }
 
 // Draws one laid-out line on the rendering DC, one ExtTextOutW per run.
-void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::vector<TextRun>& runs,
+void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::vector<FormatRun>& runs,
               FontSet& renderFonts, const POINT& origin, int renderDpiX, int renderDpiY, int targetDpiX, int targetDpiY,
               int tabWidth)
 {
@@ -307,9 +301,36 @@ void DrawLine(HDC dc, const MeasuredText& text, const LineBox& line, const std::
     }
 }
 
-} // namespace
+// The paragraph at index of runs read from the control: read from it when it is given and the
+// paragraph not yet read; null past the last.
+const TextParagraph* GetParagraph(HWND richEdit, RichTextRuns& runs, size_t index)
+{
+    if (index < runs.Paragraphs.size())
+        return &runs.Paragraphs[index];
+    LONG start = runs.Paragraphs.empty() ? runs.First : runs.Paragraphs.back().Next;
+    if (!richEdit || runs.AllParagraphs || start >= runs.End) {
+        runs.AllParagraphs = runs.AllParagraphs || start >= runs.End;
+        return nullptr;
+    }
+    LONG textEnd = std::min(runs.End, static_cast<LONG>(runs.Text.size()));
+    TextParagraph paragraph = {start, start, start, PFA_LEFT, {}};
+    while (paragraph.Stop < textEnd && !IsParagraphEnd(runs.Text[paragraph.Stop]))
+        ++paragraph.Stop;
+    paragraph.Next = paragraph.Stop < runs.End ? paragraph.Stop + 1 : paragraph.Stop;
+    PARAFORMAT2 para = {};
+    para.cbSize = sizeof para;
+    CHARRANGE at = {start, start};
+    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    SendMessageA(richEdit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    paragraph.Alignment = para.wAlignment;
+    ReadFormat(richEdit, paragraph.Stop, paragraph.Stop + 1, paragraph.Mark);
+    runs.Paragraphs.push_back(paragraph);
+    return &runs.Paragraphs.back();
+}
 
-LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range)
+// Lays out (and with render draws) runs; with a control, runs are read from it first and its
+// paragraphs as the layout reaches them.
+LRESULT FormatRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FORMATRANGE* range)
 {
     if (!range)
         return 0;
@@ -317,19 +338,23 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
     if (!target)
         return 0;
     CHARRANGE kept = {};
-    SendMessageA(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     // Runs are read by moving the selection; a hidden selection moves without redrawing it, which
     // makes reading many times cheaper.
-    bool hideSelection = !IsWindowVisible(richEdit);
-    if (hideSelection)
-        SendMessageA(richEdit, EM_HIDESELECTION, TRUE, 0);
-
-    std::wstring text = GetRichTextW(richEdit);
-    LONG n = static_cast<LONG>(text.size());
-    LONG first = std::max<LONG>(0, std::min(range->chrg.cpMin, n + 1));
-    // A range to the end of the text includes the final paragraph mark, which lays out with the last line.
-    LONG end = (range->chrg.cpMax < 0 || range->chrg.cpMax >= n) ? n + 1 : range->chrg.cpMax;
-    LONG textEnd = std::min(end, n);
+    bool hideSelection = richEdit && !IsWindowVisible(richEdit);
+    if (richEdit) {
+        SendMessageA(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+        if (hideSelection)
+            SendMessageA(richEdit, EM_HIDESELECTION, TRUE, 0);
+        runs = RichTextRuns();
+        runs.Text = GetRichTextW(richEdit);
+        LONG n = static_cast<LONG>(runs.Text.size());
+        runs.First = std::max<LONG>(0, std::min(range->chrg.cpMin, n + 1));
+        // A range to the end of the text includes the final paragraph mark, which lays out with the last line.
+        runs.End = (range->chrg.cpMax < 0 || range->chrg.cpMax >= n) ? n + 1 : range->chrg.cpMax;
+        runs.Runs = ReadRuns(richEdit, runs.First, std::min(runs.End, n));
+    }
+    const std::wstring& text = runs.Text;
+    LONG first = runs.First, end = runs.End;
 
     int targetDpiX = DeviceDpi(target, LOGPIXELSX, 96);
     int targetDpiY = DeviceDpi(target, LOGPIXELSY, 96);
@@ -340,28 +365,20 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
     int tabWidth = MulDiv(720, targetDpiX, 1440);
 
     FontSet targetFonts = {target, targetDpiY, {}};
-    std::vector<TextRun> runs = ReadRuns(richEdit, first, textEnd);
-    MeasuredText measured = MeasureRuns(text, runs, targetFonts, first);
+    MeasuredText measured = MeasureRuns(text, runs.Runs, targetFonts, first);
 
     std::vector<LineBox> placed;
     LONG result = first < end ? end : first;
     int y = 0;
     bool full = false;
-    for (LONG paragraph = first; paragraph < end && !full;) {
-        LONG stop = paragraph;
-        while (stop < textEnd && !IsParagraphEnd(text[stop]))
-            ++stop;
-        PARAFORMAT2 para = {};
-        para.cbSize = sizeof para;
-        CHARRANGE at = {paragraph, paragraph};
-        SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-        SendMessageA(richEdit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    for (size_t index = 0; !full; ++index) {
+        const TextParagraph* paragraph = GetParagraph(richEdit, runs, index);
+        if (!paragraph)
+            break;
+        const TextParagraph para = *paragraph;
         // An empty line takes the height of its paragraph mark.
-        CHARFORMAT2A mark;
-        ReadFormat(richEdit, stop, stop + 1, mark);
-        const FontEntry& markFont = targetFonts.Entries[FindFont(targetFonts, mark)];
-        LONG next = stop < end ? stop + 1 : stop;
-        std::vector<LineBox> lines = BreakParagraph(measured, paragraph, stop, width, tabWidth);
+        const FontEntry& markFont = targetFonts.Entries[FindFont(targetFonts, para.Mark)];
+        std::vector<LineBox> lines = BreakParagraph(measured, para.Start, para.Stop, width, tabWidth);
         for (size_t l = 0; l < lines.size(); ++l) {
             LineBox& line = lines[l];
             int ascent = 0, descent = 0;
@@ -381,9 +398,9 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
             }
             int lineWidth = LineWidth(measured, line, tabWidth);
             int left = 0;
-            if (para.wAlignment == PFA_CENTER)
+            if (para.Alignment == PFA_CENTER)
                 left = (width - lineWidth) / 2;
-            else if (para.wAlignment == PFA_RIGHT)
+            else if (para.Alignment == PFA_RIGHT)
                 left = width - lineWidth;
             line.Left = std::max(0, left);
             line.Top = y;
@@ -391,7 +408,6 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
             y += ascent + descent;
             placed.push_back(line);
         }
-        paragraph = next;
     }
     LONG givenBottom = range->rc.bottom;
     range->rc.bottom = range->rc.top + MulDiv(y, 1440, targetDpiY);
@@ -400,7 +416,9 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
         HDC dc = range->hdc;
         int renderDpiX = DeviceDpi(dc, LOGPIXELSX, targetDpiX);
         int renderDpiY = DeviceDpi(dc, LOGPIXELSY, targetDpiY);
-        FontSet renderFonts = {nullptr, renderDpiY, {}};
+        // At the target's resolution the fonts are the same: those made for measuring draw too.
+        FontSet ownFonts = {nullptr, renderDpiY, {}};
+        FontSet& renderFonts = renderDpiY == targetDpiY ? targetFonts : ownFonts;
         int saved = SaveDC(dc);
         POINT origin = {MulDiv(range->rc.left, renderDpiX, 1440), MulDiv(range->rc.top, renderDpiY, 1440)};
         IntersectClipRect(dc, origin.x, origin.y, MulDiv(range->rc.right, renderDpiX, 1440),
@@ -408,14 +426,33 @@ LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range
         SetBkMode(dc, TRANSPARENT);
         SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
         for (const LineBox& line : placed)
-            DrawLine(dc, measured, line, runs, renderFonts, origin, renderDpiX, renderDpiY, targetDpiX, targetDpiY,
+            DrawLine(dc, measured, line, runs.Runs, renderFonts, origin, renderDpiX, renderDpiY, targetDpiX, targetDpiY,
                      tabWidth);
         RestoreDC(dc, saved);
-        ReleaseFonts(renderFonts);
+        ReleaseFonts(ownFonts);
     }
     ReleaseFonts(targetFonts);
-    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    if (richEdit)
+        SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     if (hideSelection)
         SendMessageA(richEdit, EM_HIDESELECTION, FALSE, 0);
     return result;
+}
+
+} // namespace
+
+LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range)
+{
+    RichTextRuns runs;
+    return FormatRuns(richEdit, runs, render, range);
+}
+
+LRESULT ReadAndFormatTextRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FORMATRANGE* range)
+{
+    return FormatRuns(richEdit, runs, render, range);
+}
+
+LRESULT FormatTextRuns(RichTextRuns& runs, BOOL render, FORMATRANGE* range)
+{
+    return FormatRuns(nullptr, runs, render, range);
 }

@@ -3,6 +3,7 @@
 #include "editor/card_set_dialog.h"
 #include "editor/cardsets_dialog.h"
 #include "editor/editor_test_support.h"
+#include "editor/pair_view.h"
 #include "game/rich_text_layout.h"
 #include "media/rich_text.h"
 #include "res/dialog_ids.h"
@@ -40,6 +41,15 @@ std::string AsWritten(const std::string& rtf)
     std::string written = StreamOutRtf(editor);
     DestroyWindow(editor);
     return written;
+}
+
+// The list drawn with nothing kept of its pairs' layouts.
+Pixels DrawnAfresh(HWND list)
+{
+    KeepPairLayouts(false);
+    Pixels pixels = CaptureClient(list);
+    KeepPairLayouts(true);
+    return pixels;
 }
 
 } // namespace
@@ -117,6 +127,9 @@ TEST(CardSetDialog, DrawsListingsTextsAndTheSelection)
                 SendMessageA(list, LB_GETITEMRECT, k, reinterpret_cast<LPARAM>(&greek[k]));
             SetFocus(list);
             plain[i] = CaptureClient(list);
+            int objects = CountGdiObjects() * 1000 + CountUserObjects();
+            EXPECT_EQ(plain[i].Data, DrawnAfresh(list).Data) << "kept layouts draw as the converter does";
+            EXPECT_EQ(objects, CountGdiObjects() * 1000 + CountUserObjects());
             ClickListItem(list, 0);
             selected[i] = CaptureClient(list);
             if (i == 2) {
@@ -197,7 +210,11 @@ TEST(CardSetDialog, RemoveAddAndModifyChangeThePairs)
                       CardSetsChanged = 0;
                       ClickListItem(GetDlgItem(dialog, IDC_CARDSET_LIST), 1, true);
                   }));
-                  driver.Then(Closing(type, Pressing(IDCANCEL)));
+                  driver.Then(Closing(type, [](HWND dialog) {
+                      HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
+                      EXPECT_EQ(CaptureClient(list).Data, DrawnAfresh(list).Data) << "the modified pair drawn anew";
+                      PressDialogButton(dialog, IDCANCEL);
+                  }));
                   PressDialogButton(dialog, IDC_CARDSET_MODIFY);
               }));
     EXPECT_STREQ(L"Are you really sure that you want to remove entry with text \"x \x03B1\x03B2\"?", question);
