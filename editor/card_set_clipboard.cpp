@@ -1,4 +1,4 @@
-// Pairs in bulk for the card set dialog: the pair list's Ctrl+V, Ctrl+C and context menu, rows
+// Pairs in bulk for the card set dialog: the pair list's Ctrl+V, Ctrl+C, Ctrl+A, Delete and context menu, rows
 // of the clipboard's Unicode text read as a word list is (tab-separated, quoted fields), and
 // pictures chosen together in the open-file dialog.
 #include "editor/card_set_clipboard.h"
@@ -46,9 +46,20 @@ LRESULT CALLBACK PairListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam,
             SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(command, 0), reinterpret_cast<LPARAM>(list));
             return 0;
         }
+        if (wParam == 'A' && GetKeyState(VK_CONTROL) < 0) { // every pair selected, as a click would tell
+            SendMessageA(list, LB_SETSEL, TRUE, -1);
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+            return 0;
+        }
+        if (wParam == VK_DELETE && IsWindowEnabled(GetDlgItem(GetParent(list), IDC_CARDSET_REMOVE))) {
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_CARDSET_REMOVE, 0),
+                         reinterpret_cast<LPARAM>(list));
+            return 0;
+        }
         break;
     case WM_CHAR:
-        if (wParam == 0x16 || wParam == 0x03) // the characters of Ctrl+V and Ctrl+C: handled above
+        if (wParam == 0x16 || wParam == 0x03 || wParam == 0x01) // Ctrl+V, Ctrl+C, Ctrl+A: handled above
             return 0;
         break;
     case WM_CONTEXTMENU:

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// Ctrl+V, Ctrl+C and the context menu ("&Paste pairs", "&Copy pairs") of the pair list; they reach
-// the list's dialog as WM_COMMAND with IDC_CARDSET_PASTE or IDC_CARDSET_COPY.
+// Ctrl+V, Ctrl+C and the context menu ("&Paste pairs", "&Copy pairs") of the pair list reach the
+// list's dialog as WM_COMMAND with IDC_CARDSET_PASTE or IDC_CARDSET_COPY; Ctrl+A selects every
+// pair, Delete is the Remove button while that is enabled.
 void AttachPairListCommands(HWND list);
 
 // The clipboard's Unicode text, one pair a row, read as tab-separated. False with the reason (or

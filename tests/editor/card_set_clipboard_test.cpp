@@ -46,8 +46,8 @@ void PressWith(HWND list, BYTE modifier, UINT key)
 } // namespace
 
 // Rows pasted after the selected pair, Greek and Cyrillic among them, come back as the same rows
-// when selected together (Shift+Down) and copied, in list order; two selected pairs can be removed
-// but not modified; pictures become pairs in name order, the name on the second card.
+// when selected together (Shift+Down) and copied, in list order; Ctrl+A selects all; two selected
+// pairs can be removed (Delete) but not modified; pictures become pairs in name order, the name on the second card.
 TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
 {
     std::string folder = MakeScratchFolder("pictures");
@@ -65,13 +65,16 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
         ClickListItem(list, 0);
         PressWith(list, VK_CONTROL, 'V');
         EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
+        PressWith(list, VK_CONTROL, 'A');
+        EXPECT_TRUE(SendMessageA(list, LB_GETSELCOUNT, 0, 0) == 4 &&
+                    !IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY)));
         ClickListItem(list, 2); // anchor, last, two lines, then the Greek
         PressWith(list, VK_SHIFT, VK_DOWN);
         modifiable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY));
         removable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_REMOVE));
         PressWith(list, VK_CONTROL, 'C');
         copied = GetClipboardText();
-        PressDialogButton(dialog, IDC_CARDSET_REMOVE);
+        SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
     });
     driver.Then(Pressing(IDYES, [](HWND dialog) {
         PressDialogButton(dialog, IDC_CARDSET_PICTURES);
