@@ -439,6 +439,16 @@ LRESULT FormatRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FORMATRANGE* 
     return result;
 }
 
+// True when the control could report a and b as one run once both have the same size (compared
+// generously: a pair that might merge is taken as one that does).
+bool SameButSize(const CHARFORMAT2A& a, const CHARFORMAT2A& b)
+{
+    const DWORD effects = CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_AUTOCOLOR;
+    bool sameColour = (a.dwEffects & CFE_AUTOCOLOR) || a.crTextColor == b.crTextColor;
+    return (a.dwEffects & effects) == (b.dwEffects & effects) && sameColour && a.bCharSet == b.bCharSet &&
+           lstrcmpiA(a.szFaceName, b.szFaceName) == 0;
+}
+
 } // namespace
 
 LRESULT FormatRichTextRangeByRuns(HWND richEdit, BOOL render, FORMATRANGE* range)
@@ -455,4 +465,25 @@ LRESULT ReadAndFormatTextRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FO
 LRESULT FormatTextRuns(RichTextRuns& runs, BOOL render, FORMATRANGE* range)
 {
     return FormatRuns(nullptr, runs, render, range);
+}
+
+bool SetTextRunsPointSize(RichTextRuns& runs, int points)
+{
+    if (!runs.AllParagraphs)
+        return false;
+    for (const TextParagraph& paragraph : runs.Paragraphs)
+        if (paragraph.Start == paragraph.Stop)
+            return false;
+    LONG end = std::min(runs.End, static_cast<LONG>(runs.Text.size()));
+    for (LONG i = runs.First; i < end; ++i)
+        if (IsLineBreak(runs.Text[i]))
+            return false;
+    for (size_t r = 1; r < runs.Runs.size(); ++r)
+        if (SameButSize(runs.Runs[r - 1].Format, runs.Runs[r].Format))
+            return false;
+    for (FormatRun& run : runs.Runs)
+        run.Format.yHeight = points * 20;
+    for (TextParagraph& paragraph : runs.Paragraphs)
+        paragraph.Mark.yHeight = points * 20;
+    return true;
 }

@@ -83,6 +83,9 @@ TEST_F(RichTextLayout, FitTestPointSizeSearchAndDevices)
     EXPECT_TRUE(Fits(screen, 10, 400, 300) && !Fits(screen, 10, 20, 300) && !Fits(screen, 10, 400, 5));
     const std::string red = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0"
                             "\\blue0;}\\f0\\cf1 ";
+    std::string many = "{\\rtf1\\ansi "; // more format changes than runs are read
+    while (many.size() < 6000)
+        many += "\\b x\\b0 y";
     const struct {
         std::string Text;
         RECT Area;
@@ -95,6 +98,8 @@ TEST_F(RichTextLayout, FitTestPointSizeSearchAndDevices)
         {"France\r\nParis", {0, 0, 400, 300}},
         {std::string(300, 'w') + " w", {0, 0, 40, 300}},
         {"Empty area", {0, 0, 0, 0}},
+        {many + "}", {0, 0, 200, 150}},
+        {red + "sizes \\fs40 and\\fs20  a\\line break}", {0, 0, 200, 150}},
     };
     for (const auto& c : cases) {
         Load(c.Text);
