@@ -222,23 +222,21 @@ static bool ReadRunsForFitTests(HWND richEdit, HDC dc, RichTextRuns& runs)
     FORMATRANGE range = {};
     range.hdc = range.hdcTarget = dc;
     range.rc = {0, 0, INT_MAX / 4, INT_MAX / 4}; // every paragraph laid out, and so read
-    SendMessageA(richEdit, EM_SETSEL, 0, -1);
-    SendMessageA(richEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range.chrg));
+    range.chrg = {0, -1};                        // the whole text, as selecting all gives it
     ReadAndFormatTextRuns(richEdit, runs, FALSE, &range);
-    RichTextRuns sized = runs;
-    return SetTextRunsPointSize(sized, 1);
+    return TextRunsResizeExactly(runs);
 }
 
-// RichTextFits on runs read once, sized without the control.
-static bool KeptRunsFit(const RichTextRuns& runs, int points, HDC dc, const RECT& area, int textLength)
+// RichTextFits on runs read once, sized here instead of in the control (each trial gives every run
+// its size, so the runs serve every trial).
+static bool KeptRunsFit(RichTextRuns& runs, int points, HDC dc, const RECT& area, int textLength)
 {
-    RichTextRuns sized = runs;
-    SetTextRunsPointSize(sized, points);
+    SetTextRunsPointSize(runs, points);
     FORMATRANGE range = {};
     range.hdc = range.hdcTarget = dc;
     range.rc = TrialLine(points, dc, area);
     PixelsToTwips(range.rc, dc);
-    LRESULT laidOut = FormatTextRuns(sized, FALSE, &range);
+    LRESULT laidOut = FormatTextRuns(runs, FALSE, &range);
     return laidOut - 1 == textLength && TwipsToPixelsY(dc, range.rc.bottom - range.rc.top) <= area.bottom - area.top;
 }
 

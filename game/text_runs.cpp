@@ -467,7 +467,7 @@ LRESULT FormatTextRuns(RichTextRuns& runs, BOOL render, FORMATRANGE* range)
     return FormatRuns(nullptr, runs, render, range);
 }
 
-bool SetTextRunsPointSize(RichTextRuns& runs, int points)
+bool TextRunsResizeExactly(const RichTextRuns& runs)
 {
     if (!runs.AllParagraphs)
         return false;
@@ -481,9 +481,13 @@ bool SetTextRunsPointSize(RichTextRuns& runs, int points)
     for (size_t r = 1; r < runs.Runs.size(); ++r)
         if (SameButSize(runs.Runs[r - 1].Format, runs.Runs[r].Format))
             return false;
+    return true;
+}
+
+void SetTextRunsPointSize(RichTextRuns& runs, int points)
+{
     for (FormatRun& run : runs.Runs)
         run.Format.yHeight = points * 20;
     for (TextParagraph& paragraph : runs.Paragraphs)
         paragraph.Mark.yHeight = points * 20;
-    return true;
 }

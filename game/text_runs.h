@@ -51,8 +51,10 @@ LRESULT ReadAndFormatTextRuns(HWND richEdit, RichTextRuns& runs, BOOL render, FO
 // not used): the same lines and pixels, as far as the paragraphs read reach (a layout no taller
 // and no wider than the one that read them reaches no further).
 LRESULT FormatTextRuns(RichTextRuns& runs, BOOL render, FORMATRANGE* range);
-// Gives every run and paragraph mark of runs read before (with all their paragraphs) the size
-// points, as setting that size on all of the control's text and reading it again would. False,
-// with runs unchanged, where that could differ: where runs that differ in size alone would become
+// True when runs read before (with all their paragraphs) can be given one size by
+// SetTextRunsPointSize exactly as setting that size on all of the control's text and reading it
+// again would; false where that could differ: where runs that differ in size alone would become
 // one, or where a line could be empty (its height then comes from a paragraph mark).
-bool SetTextRunsPointSize(RichTextRuns& runs, int points);
+bool TextRunsResizeExactly(const RichTextRuns& runs);
+// Gives every run and paragraph mark the size points.
+void SetTextRunsPointSize(RichTextRuns& runs, int points);
