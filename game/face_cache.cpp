@@ -17,7 +17,7 @@
 
 namespace {
 
-// Bytes of decoded pictures kept at most (a dozen photos of 1024 x 768).
+// Bytes of decoded pictures kept at most (twenty photos of 1024 x 768).
 const unsigned long long PictureBudget = 48ull << 20;
 const UINT_PTR SettleTimerId = 0x4D53;
 
@@ -142,7 +142,7 @@ HBITMAP UseCardPicture(const std::string& fileName, bool& release)
         return bitmap;
     BITMAP info = {};
     unsigned long long bytes =
-        bitmap && GetObjectA(bitmap, sizeof info, &info) ? 4ull * info.bmWidth * info.bmHeight : 0;
+        bitmap && GetObjectA(bitmap, sizeof info, &info) ? 1ull * info.bmWidthBytes * info.bmHeight : 0;
     if (bitmap && KeptBytes + bytes > PictureBudget) {
         // Beyond the budget the picture is decoded for every face that shows it, as without keeping.
         KeptPictures[fileName] = {nullptr, true};

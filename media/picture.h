@@ -5,8 +5,8 @@
 
 #include <string>
 
-// The first frame of a picture file as a display-compatible bitmap the caller deletes; null with
-// an error text on failure. Never shows anything.
+// The first frame of a picture file as a 24-bit top-down device-independent bitmap the caller
+// deletes; null with an error text on failure. Never shows anything.
 HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error);
 // True when the upper-cased name contains ".EMF" anywhere.
 bool IsEnhancedMetafileName(const std::string& fileName);
