@@ -18,6 +18,10 @@
 namespace {
 
 bool CachingFaces = true;
+// The rich-text control the faces of a game lay out their texts in (making one for each face took
+// about as long as laying its text out), and the paragraph format it had when it was new.
+HWND FaceTextControl = nullptr;
+PARAFORMAT2 NewParagraph = {};
 
 // The card colour as last read, and a watch on the settings key that tells when to read it again.
 COLORREF KnownBackground = 0;
@@ -117,9 +121,17 @@ void DrawCardText(HWND card, HDC dc, int width, int height, int margin, int x, c
 {
     RECT area = {x, margin, width - margin, height - margin};
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(card, GWLP_HINSTANCE));
-    HWND richEdit = CreateHiddenRichEdit(instance);
+    bool kept = CachingFaces && FaceTextControl;
+    HWND richEdit = kept ? FaceTextControl : CreateHiddenRichEdit(instance);
     if (!richEdit)
         return;
+    if (kept) {
+        // As new, whatever emptying the control keeps of the text before (a plain text would take
+        // on its paragraph format).
+        SetWindowTextA(richEdit, "");
+        SendMessageA(richEdit, EM_SETSEL, 0, -1);
+        SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&NewParagraph));
+    }
     LoadCardText(richEdit, text);
     GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
     int textLength = static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
@@ -136,7 +148,8 @@ void DrawCardText(HWND card, HDC dc, int width, int height, int margin, int x, c
     IntersectClipRect(dc, margin, margin, width - margin, height - margin);
     RenderRichText(richEdit, dc, dc, drawing, true, nullptr);
     RestoreDC(dc, saved);
-    DestroyWindow(richEdit);
+    if (!kept)
+        DestroyWindow(richEdit);
 }
 
 // The large "X" of a card with neither text nor picture.
@@ -479,6 +492,23 @@ void ReleaseCardPaintCache(HWND card)
         ReleaseFace(face);
     ReleaseFace(cache->Source);
     delete cache;
+}
+
+void OpenFaceTextControl(HINSTANCE instance)
+{
+    if (FaceTextControl)
+        return;
+    FaceTextControl = CreateHiddenRichEdit(instance);
+    NewParagraph = {};
+    NewParagraph.cbSize = sizeof NewParagraph;
+    SendMessageA(FaceTextControl, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&NewParagraph));
+}
+
+void CloseFaceTextControl()
+{
+    if (FaceTextControl)
+        DestroyWindow(FaceTextControl);
+    FaceTextControl = nullptr;
 }
 
 void SetCardFaceCaching(bool enabled)

@@ -25,7 +25,12 @@ bool CardPaintCoversAll(HWND card);
 bool PrepareCardFace(HWND card);
 // Frees what PaintCard keeps for a card; called when the card is destroyed.
 void ReleaseCardPaintCache(HWND card);
-// Switches the reuse of finished faces on (the default) or off, for measuring the difference.
+// The one rich-text control that faces lay out their texts in while a game runs (otherwise each
+// face makes its own); opened at the deal, closed when the game ends.
+void OpenFaceTextControl(HINSTANCE instance);
+void CloseFaceTextControl();
+// Switches the reuse of finished faces and of the text control on (the default) or off, for
+// measuring the difference.
 void SetCardFaceCaching(bool enabled);
 
 // The cards' background colour from the settings, read again only after the settings changed.

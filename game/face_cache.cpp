@@ -91,6 +91,7 @@ void CALLBACK OnSizeSettled(HWND board, UINT, UINT_PTR timer, DWORD)
 void PrepareBoardFaces(HWND board)
 {
     ReleaseKeptPictures();
+    OpenFaceTextControl(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(board, GWLP_HINSTANCE)));
     AskedVideos.clear();
     ScheduleIdleWork(board, PrepareNextFace);
 }
@@ -102,6 +103,7 @@ void ForgetBoardFaces(HWND board)
     ResizingBoards.erase(board);
     BoardSizes.erase(board);
     ReleaseKeptPictures();
+    CloseFaceTextControl();
     AskedVideos.clear();
 }
 

@@ -71,6 +71,19 @@ TEST_F(BoardTest, FacesMadeAheadAndAfterAResizeAreTheFreshFaces)
         SetCardFaceCaching(true);
         SettleFaces(board);
     }
+    // A game's faces share one text control: a plain text after a formatted one is the fresh face.
+    Start(new CardSet{{"{\\rtf1\\ansi\\pard\\qr\\li900\\sb300 Right\\par More}", "", "", "", "", "", "", ""},
+                      {"Plain words", "", folder + "photo.jpg", "", "", "", "", ""}},
+          1, 4);
+    std::vector<Pixels> made;
+    for (int pair : {0, 1}) {
+        SetWindowLongA(Card(CardOfSide(pair, 1)), FaceUpSlot, 1);
+        made.push_back(CaptureClient(Card(CardOfSide(pair, 1))));
+    }
+    SetCardFaceCaching(false);
+    for (int pair : {1, 0})
+        EXPECT_TRUE(made[pair].Data == CaptureClient(Card(CardOfSide(pair, 1))).Data) << pair;
+    SetCardFaceCaching(true);
 }
 
 // A piece of idle work runs only while no message waits; the work goes with a resize (and comes
