@@ -121,20 +121,7 @@ TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
     HWND toolbar = GetDlgItem(bar, BarToolbarId), combo = GetCardSetCombo(window);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    auto press = [&](UINT key, UINT modifier = 0) { // as the message loop hands a key on
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
-        keys[modifier] = 0x80;
-        SetKeyboardState(keys);
-        MSG msg = {GetFocus(), WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
-        if (!TranslateAcceleratorA(window, accelerators, &msg))
-            DispatchMessageA(&msg);
-        keys[modifier] = 0;
-        SetKeyboardState(keys);
-        PumpMessages();
-        return GetFocus();
-    };
+    auto press = [&](UINT key, BYTE modifier = 0) { return PressKey(GetFocus(), key, modifier, window, accelerators); };
     EXPECT_EQ(toolbar, press(VK_TAB));
     EXPECT_EQ(combo, press(VK_TAB));
     EXPECT_EQ(toolbar, press(VK_TAB)) << "no cards to go to";

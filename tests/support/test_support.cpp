@@ -98,6 +98,22 @@ std::string Answered(const std::function<void()>& action, const std::function<vo
     return told;
 }
 
+HWND PressKey(HWND window, UINT key, BYTE modifier, HWND mainWindow, HACCEL accelerators)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    keys[modifier] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg = {window, WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
+    if (!accelerators || !TranslateAcceleratorA(mainWindow, accelerators, &msg))
+        DispatchMessageA(&msg);
+    keys[modifier] = 0;
+    SetKeyboardState(keys);
+    PumpMessages();
+    return GetFocus();
+}
+
 void PressDialogButton(HWND dialog, int buttonId)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),

@@ -20,6 +20,10 @@ struct SeenDialog {
     std::string Text; // a message box's text (its static control 0xFFFF), else empty
 };
 
+// Hands a key-down to a window as the message loop would, with Ctrl or Shift (or neither) held:
+// through the accelerators of a main window when given. Returns the window then focused.
+HWND PressKey(HWND window, UINT key, BYTE modifier = 0, HWND mainWindow = nullptr, HACCEL accelerators = nullptr);
+
 // Sends WM_COMMAND for a button of a dialog as a click would.
 void PressDialogButton(HWND dialog, int buttonId);
 
