@@ -16,8 +16,6 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 // Adds to *clipped each static control or check box whose text, measured in its own font, needs

@@ -10,8 +10,6 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 // The bar on top at its preferred height plus 5 in its colour, the board below; the toolbar keeps
 // its width in a narrow window and the label repaints without new objects. The card sets are
 // listed sorted, none selected: Print is grey and a board size says so; unknown commands do nothing;

@@ -2,8 +2,6 @@
 #include "app/settings.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 // Each row stores a value and reads a setting back: numbers parse like decimal numbers, display
 // times above 60000 ms read as 60000 (mended: 24 days blocked the program at the first mismatch),
 // texts that do not fit in 255 characters or are no text read as absent, and colour parts are

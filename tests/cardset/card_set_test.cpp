@@ -5,8 +5,6 @@
 #include "cardset/card_set_folder.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
 
 namespace {

@@ -6,7 +6,6 @@
 #include "support/test_pictures.h"
 #include "wordlist/word_list.h"
 
-#include <commdlg.h>
 #include <dlgs.h>
 
 namespace {

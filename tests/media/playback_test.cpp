@@ -7,11 +7,9 @@
 #include "tests/game/game_fixture.h"
 
 #include <mmsystem.h>
-#include <ole2.h>
 #include <tlhelp32.h>
 #include <wmp.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -11,7 +11,6 @@
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>

@@ -7,9 +7,6 @@
 #include "support/test_pictures.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -5,8 +5,6 @@
 
 #include <wincodec.h>
 
-#include <algorithm>
-
 bool WritePicture(const std::string& path, PictureFormat format, int width, int height, const PixelColor& color,
                   BYTE alpha)
 {

@@ -6,7 +6,6 @@
 
 #include <oleacc.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>

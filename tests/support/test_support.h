@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// GoogleTest and the standard library parts that every test uses come with this header.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <deque>
 #include <functional>
