@@ -76,8 +76,6 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
     EXPECT_EQ("", command(IDM_HELP));
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "MnemoraTestPage");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html"); // the test prefix had no page program of its own
-    DeleteFileA(page.c_str());
-    RemoveDirectoryA(folder.c_str());
     DestroyMainWindow(window);
 
     // The stored card set is selected whatever its letter case and stored again at exit; one no
@@ -105,7 +103,6 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
         DestroyMainWindow(OpenMainWindow());
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
-    ResetUserData();
 }
 
 // Keys alone: Tab and Shift+Tab go round the board-size buttons, the card set list and the cards
@@ -141,5 +138,4 @@ TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
     SendMessageA(bar, WM_NOTIFY, 2005, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(GetACP() == 1252 ? "4 \xD7 5" : "4 x 5", std::string(tip.szText));
     DestroyMainWindow(window);
-    ResetUserData();
 }

@@ -50,7 +50,6 @@ std::vector<std::string> Files(const std::string& folder, const char* pattern, b
 class CardSetFile : public testing::Test {
   protected:
     void SetUp() override { ResetUserData(); }
-    void TearDown() override { ResetUserData(); }
 };
 
 } // namespace
@@ -297,5 +296,4 @@ TEST(CardSetSave, KilledAtRandomMomentsLeavesTheOldOrTheNewFile)
     }
     SetEnvironmentVariableA("MNEMORA_SAVE_CHILD", nullptr);
     CloseHandle(ready);
-    ResetUserData();
 }

@@ -227,7 +227,6 @@ TEST(PrintCommand, ThroughThePrintDialog)
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
     DestroyMainWindow(window);
-    ResetUserData();
 }
 
 } // namespace

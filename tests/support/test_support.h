@@ -45,7 +45,6 @@ class DialogDriver {
     {
         Then([buttonId](HWND dialog) { PressDialogButton(dialog, buttonId); });
     }
-    const std::vector<SeenDialog>& Seen() const { return SeenDialogs; }
     // From the from-th on: the program's boxes ("Error", "Error(s)", "Question") as "Caption:
     // text", other dialogs by their caption.
     std::vector<std::string> Told(size_t from = 0) const;
