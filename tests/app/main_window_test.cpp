@@ -10,8 +10,6 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 // The bar on top at its preferred height plus 5 in its colour, the board below; the toolbar keeps
 // its width in a narrow window and the label repaints without new objects. The card sets are
 // listed sorted, none selected: Print is grey and a board size says so; unknown commands do nothing;
@@ -78,8 +76,6 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
     EXPECT_EQ("", command(IDM_HELP));
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "MnemoraTestPage");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html"); // the test prefix had no page program of its own
-    DeleteFileA(page.c_str());
-    RemoveDirectoryA(folder.c_str());
     DestroyMainWindow(window);
 
     // The stored card set is selected whatever its letter case and stored again at exit; one no
@@ -107,7 +103,6 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
         DestroyMainWindow(OpenMainWindow());
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
-    ResetUserData();
 }
 
 // Keys alone: Tab and Shift+Tab go round the board-size buttons, the card set list and the cards
@@ -121,20 +116,7 @@ TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
     HWND toolbar = GetDlgItem(bar, BarToolbarId), combo = GetCardSetCombo(window);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    auto press = [&](UINT key, UINT modifier = 0) { // as the message loop hands a key on
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
-        keys[modifier] = 0x80;
-        SetKeyboardState(keys);
-        MSG msg = {GetFocus(), WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
-        if (!TranslateAcceleratorA(window, accelerators, &msg))
-            DispatchMessageA(&msg);
-        keys[modifier] = 0;
-        SetKeyboardState(keys);
-        PumpMessages();
-        return GetFocus();
-    };
+    auto press = [&](UINT key, BYTE modifier = 0) { return PressKey(GetFocus(), key, modifier, window, accelerators); };
     EXPECT_EQ(toolbar, press(VK_TAB));
     EXPECT_EQ(combo, press(VK_TAB));
     EXPECT_EQ(toolbar, press(VK_TAB)) << "no cards to go to";
@@ -156,5 +138,4 @@ TEST(MainWindow, KeyboardReachesTheBarAndTheBoard)
     SendMessageA(bar, WM_NOTIFY, 2005, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(GetACP() == 1252 ? "4 \xD7 5" : "4 x 5", std::string(tip.szText));
     DestroyMainWindow(window);
-    ResetUserData();
 }

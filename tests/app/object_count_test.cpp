@@ -1,8 +1,6 @@
 // The object counts that every leak test relies on must see objects come and go.
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 TEST(ObjectCounts, SeeGdiObjectsAndWindowsComeAndGo)
 {
     int gdi = CountGdiObjects(), user = CountUserObjects();

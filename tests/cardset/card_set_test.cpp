@@ -5,8 +5,6 @@
 #include "cardset/card_set_folder.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
 
 namespace {
@@ -52,7 +50,6 @@ std::vector<std::string> Files(const std::string& folder, const char* pattern, b
 class CardSetFile : public testing::Test {
   protected:
     void SetUp() override { ResetUserData(); }
-    void TearDown() override { ResetUserData(); }
 };
 
 } // namespace
@@ -299,5 +296,4 @@ TEST(CardSetSave, KilledAtRandomMomentsLeavesTheOldOrTheNewFile)
     }
     SetEnvironmentVariableA("MNEMORA_SAVE_CHILD", nullptr);
     CloseHandle(ready);
-    ResetUserData();
 }

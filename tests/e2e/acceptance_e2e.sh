@@ -26,16 +26,18 @@ fail() {
 }
 probe() { $MNEMORA_WINE "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
-# Waits until the probe's output for the given arguments matches a pattern; prints the output.
-wait_for() {
-    local pattern=$1 seconds=$2 out
-    shift 2
-    for _ in $(seq $((seconds * 4))); do
-        out=$(probe "$@") || true
-        grep -qE "$pattern" <<<"$out" && printf '%s\n' "$out" && return 0
+# Evaluates a condition every quarter second until it holds, for at most the given seconds.
+wait_until() {
+    for _ in $(seq $(($1 * 4))); do
+        eval "$2" && return 0
         sleep 0.25
     done
     return 1
+}
+# Waits until the probe's output for the given arguments matches a pattern; prints the output.
+wait_for() {
+    local pattern=$1 args=("${@:3}") out
+    wait_until "$2" 'out=$(probe "${args[@]}"); grep -qE "$pattern" <<<"$out"' && printf '%s\n' "$out"
 }
 # A screenshot of the screen, or of the part of it given as "x y w h".
 screenshot() {
@@ -88,34 +90,33 @@ board_pairs() { probe window | sed -n 's/^card[0-9]* faceup=0 pair=\([0-9]*\) .*
 pair_cards() { probe window | awk -v p="pair=$1" '$3 == p { print $1 }'; }
 # The share of a screenshot's pixels that are white, in parts of the scale given (100, 1000).
 white_share() { convert "$SHOTS/$1.png" -fill black +opaque white -format "%[fx:int($2*mean)]" info:; }
-winpath() { $MNEMORA_WINE winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 # In the open file dialog of the given caption, types a file's path and presses Return.
 choose_file() {
     wait_dialog "$1"
     sleep 0.5
-    type_text "$(winpath "$2")" && xdotool key Return
+    type_text "$($MNEMORA_WINE winepath -w "$2" 2>/dev/null | tr -d '\r')" && xdotool key Return
 }
 # Opens a menu item with the keyboard: Alt + the menu's letter, then the item's letter.
 menu() { xdotool key "alt+$1" && sleep 0.3 && xdotool key "$2"; }
 # Waits until the topmost dialog has the given caption.
 wait_dialog() {
-    for _ in $(seq 60); do
-        probe dialogs | head -1 | grep -q "^dialog $1|" && return 0
-        sleep 0.25
-    done
-    fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
+    local caption=$1
+    wait_until 15 'probe dialogs | head -1 | grep -q "^dialog $caption|"' ||
+        fail "no dialog \"$1\" on top (seen: $(probe dialogs))"
 }
-wait_no_dialog() { wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"; }
+open_card_sets() { menu g c && wait_dialog "Card sets"; }
+# Closes the "Card sets" dialog and waits until no dialog is open.
+close_card_sets() {
+    click_control 2
+    wait_for '^$' 15 dialogs >/dev/null || fail "a dialog stayed open: $(probe dialogs)"
+}
 # Presses a control of the topmost dialog with the mouse.
 click_control() { click_rect "$(probe rect "$1")"; }
 type_text() { xdotool type --delay 30 "$1" && sleep 0.2; }
-# Waits for a PDF that is not in the list of files given and is completely written; prints its path.
-wait_pdf() {
-    for _ in $(seq 600); do
-        for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
-            [ -e "$f" ] && ! grep -qxF "$f" <<<"$1" && tail -c 16 "$f" | grep -q '%%EOF' && echo "$f" && return 0
-        done
-        sleep 0.1
+# Prints a PDF that is not in the list of files given and is completely written, if there is one.
+new_pdf() {
+    for f in "$MNEMORA_PRINT_OUTPUT"/*.pdf; do
+        [ -e "$f" ] && ! grep -qxF "$f" <<<"$1" && tail -c 16 "$f" | grep -q '%%EOF' && echo "$f" && return 0
     done
     return 1
 }
@@ -205,8 +206,7 @@ screenshot 04-dealt-again
 # Keys alone: Ctrl+1 deals "Shapes" on 2 x 2 with the focus on card 1; Home, arrows and Space turn
 # each pair to the new deal.
 xdotool key ctrl+1
-for _ in $(seq 40); do probe window | grep -q '^card5 ' || break; sleep 0.25; done
-[ "$(probe window | grep -c '^card[0-9]* faceup=0')" = 4 ] || fail "Ctrl+1 did not deal 2 x 2"
+wait_until 10 '[ "$(probe window | grep -c "^card[0-9]* faceup=0")" = 4 ]' || fail "Ctrl+1 did not deal 2 x 2"
 found=0
 for pair in $(board_pairs); do
     for card in $(pair_cards "$pair"); do
@@ -228,8 +228,7 @@ click_editor() { # the text line (bottom edge) or, with a second argument, butto
 }
 picture="$BUILD/acceptance-robin.png"
 convert -size 120x90 xc:'#d04020' -fill '#f0d080' -draw 'circle 60,45 60,15' "$picture"
-menu g c
-wait_dialog "Card sets"
+open_card_sets
 click_control 201 # Add...
 wait_dialog "Name of new card set"
 type_text "Garden birds"
@@ -272,8 +271,7 @@ saved="$APPDATA_DIR/Garden birds.mnc"
 grep -q '^Count=2' "$saved" && grep -q 'acceptance-robin.png' "$saved" && grep -q 'Zaunkoenig' "$saved" ||
     fail "the card set was not saved with its pairs and picture"
 grep -q 'Robin\\b0' "$saved" && grep -q 'red0\\green120\\blue0;.*Wren\\cf0' "$saved" || fail "bold or colour not saved"
-click_control 2 # Close
-wait_no_dialog
+close_card_sets
 deal "Garden birds" 0 card4
 click_rect "$(rect_of card1)"
 sleep 0.5
@@ -289,12 +287,10 @@ export_package() { # card set, package file; in the open "Card sets" dialog
     wait_dialog "Card sets"
     unzip -tq "$2" >/dev/null && bsdtar -tf "$2" >/dev/null || fail "the archive tools do not read the package of $1"
 }
-menu g c
-wait_dialog "Card sets"
+open_card_sets
 export_package "Musical notes" "$BUILD/acceptance-notes.zip"
 export_package "Moving pictures" "$BUILD/acceptance-videos.zip"
-click_control 2
-wait_no_dialog
+close_card_sets
 
 # Printing, to the PDF printer of the test print server (one of our own when the test command
 # started none): "Opposites" as the dialog opens, "Shapes" with "Rounded corners" checked.
@@ -311,7 +307,7 @@ print_card_set() { # name, then dialog buttons to press before OK; leaves the do
         click_control "$button"
         sleep 0.3
     done
-    PRINTED=$(wait_pdf "$before") || fail "$name: no document was printed"
+    PRINTED=$(wait_until 60 'new_pdf "$before"') || fail "$name: no document was printed"
     sleep 0.5
     [ -z "$(probe dialogs)" ] || fail "$name: a box appeared after printing: $(probe dialogs)"
 }
@@ -367,15 +363,13 @@ fi
 # Leave through the menu: the card set of the last game is remembered. Then uninstall: the program
 # goes, the player's card sets stay.
 menu g e
-for _ in $(seq 80); do kill -0 "$PROGRAM_PID" 2>/dev/null && sleep 0.25; done
-kill -0 "$PROGRAM_PID" 2>/dev/null && fail "the program did not end"
+wait_until 20 '! kill -0 "$PROGRAM_PID" 2>/dev/null' || fail "the program did not end"
 wait "$PROGRAM_PID" || fail "the program ended with exit code $?"
 PROGRAM_PID=
 $MNEMORA_WINE reg query 'HKCU\Software\Quillon\Mnemora\Settings' /v LastProfile 2>/dev/null |
     grep -q 'LastProfile *REG_SZ *Garden birds' || fail "the card set of the last game was not remembered"
 $MNEMORA_WINE "$installed/uninstall.exe" /S || fail "the uninstaller failed"
-for _ in $(seq 40); do [ -f "$installed/mnemora.exe" ] || break; sleep 0.25; done
-[ -f "$installed/mnemora.exe" ] && fail "the program is still installed"
+wait_until 10 '[ ! -f "$installed/mnemora.exe" ]' || fail "the program is still installed"
 [ -f "$APPDATA_DIR/Garden birds.mnc" ] && cmp -s "$APPDATA_DIR/Colours.mnc" "$BUILD/players-colours.mnc" ||
     fail "uninstalling removed or changed the player's card sets"
 
@@ -393,15 +387,13 @@ $MNEMORA_WINE reg add 'HKCU\Software\Quillon\Mnemora\Settings' /v DisplayTime /t
 $MNEMORA_WINE "$MNEMORA_EXE" &
 PROGRAM_PID=$!
 wait_for '^title Mnemora$' 30 window >/dev/null || fail "the program did not start for the other user"
-menu g c
-wait_dialog "Card sets"
+open_card_sets
 for package in notes videos; do
     click_control 207 # Import...
     choose_file Open "$BUILD/acceptance-$package.zip"
     wait_dialog "Card sets"
 done
-click_control 2
-wait_no_dialog
+close_card_sets
 for name in "Musical notes" "Moving pictures"; do
     grep -qs "FileName[12]=%APPDATA%\\\\$name\\\\" "$TEACHER_DIR/$name.mnc" ||
         fail "$name was not imported for the other user, its files in its own folder"
@@ -411,14 +403,11 @@ for name in "Musical notes" "Moving pictures"; do
 done
 [ "$(ls "$TEACHER_DIR/Musical notes" | wc -l)" = 14 ] && [ "$(ls "$TEACHER_DIR/Moving pictures" | wc -l)" = 3 ] ||
     fail "the imported folders do not hold every file: $(ls "$TEACHER_DIR"/*/)"
-# Whether a card changes between two screenshots 0.3 s apart within 6 s: a video playing.
+# Whether a card changes between two screenshots 0.3 s apart, tried 12 times: a video playing.
 changes() {
-    for _ in $(seq 12); do
-        screenshot moving-a "$1" && sleep 0.3 && screenshot moving-b "$1"
-        [ "$(compare -metric AE "$SHOTS/moving-a.png" "$SHOTS/moving-b.png" null: 2>&1 | cut -d' ' -f1)" -gt 100 ] &&
-            return 0
-    done
-    return 1
+    local rect=$1
+    wait_until 3 'screenshot moving-a "$rect" && sleep 0.3 && screenshot moving-b "$rect" &&
+        [ "$(compare -metric AE "$SHOTS/moving-a.png" "$SHOTS/moving-b.png" null: 2>&1 | cut -d" " -f1)" -gt 100 ]'
 }
 # A whole 2 x 3 game of each: the first turn of the notes recorded from the sound device; every
 # picture of a note shown; a card of each moving picture's pair moves.

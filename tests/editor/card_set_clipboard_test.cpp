@@ -6,7 +6,6 @@
 #include "support/test_pictures.h"
 #include "wordlist/word_list.h"
 
-#include <commdlg.h>
 #include <dlgs.h>
 
 namespace {
@@ -31,18 +30,6 @@ std::wstring GetClipboardText()
     return text;
 }
 
-// A key pressed in the list with Ctrl or Shift held.
-void PressWith(HWND list, BYTE modifier, UINT key)
-{
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[modifier] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageA(list, WM_KEYDOWN, key, 1);
-    keys[modifier] = 0;
-    SetKeyboardState(keys);
-}
-
 } // namespace
 
 // Rows pasted after the selected pair, Greek and Cyrillic among them, come back as the same rows
@@ -63,16 +50,16 @@ TEST(CardSetClipboard, PastedRowsCopyBackAndPicturesBecomePairs)
     driver.Then([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_CARDSET_LIST);
         ClickListItem(list, 0);
-        PressWith(list, VK_CONTROL, 'V');
+        PressKey(list, 'V', VK_CONTROL);
         EXPECT_EQ("anchor|last", cards[0].Text1 + "|" + cards[3].Text1);
-        PressWith(list, VK_CONTROL, 'A');
+        PressKey(list, 'A', VK_CONTROL);
         EXPECT_TRUE(SendMessageA(list, LB_GETSELCOUNT, 0, 0) == 4 &&
                     !IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY)));
         ClickListItem(list, 2); // anchor, last, two lines, then the Greek
-        PressWith(list, VK_SHIFT, VK_DOWN);
+        PressKey(list, VK_DOWN, VK_SHIFT);
         modifiable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_MODIFY));
         removable = IsWindowEnabled(GetDlgItem(dialog, IDC_CARDSET_REMOVE));
-        PressWith(list, VK_CONTROL, 'C');
+        PressKey(list, 'C', VK_CONTROL);
         copied = GetClipboardText();
         SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
     });

@@ -7,8 +7,6 @@
 #include <colordlg.h>
 #include <richedit.h>
 
-#include <gtest/gtest.h>
-
 #include <map>
 
 inline std::map<UINT_PTR, std::function<void()>> IdleActions;

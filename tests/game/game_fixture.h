@@ -8,11 +8,6 @@
 #include "game/card_button.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-
 inline CardSet* MakeCardSet(int pairs)
 {
     CardSet* cards = new CardSet(pairs);

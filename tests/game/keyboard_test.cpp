@@ -6,9 +6,6 @@
 
 #include <oleacc.h>
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 std::vector<std::pair<DWORD, HWND>> Events; // the win events seen, with their windows

@@ -4,8 +4,6 @@
 #include "media/rich_text.h"
 #include "tests/game/game_fixture.h"
 
-#include <algorithm>
-
 namespace {
 
 class RichTextLayout : public testing::Test {

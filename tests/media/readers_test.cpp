@@ -11,7 +11,6 @@
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -373,22 +372,23 @@ TEST(Pictures, DecodedPicturesAndMetafilesAndTheirFailures)
         driver.Press(IDOK);
         DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Scratch("bad.emf"), dc, 0, 0, 10, 10); });
     }
-    ASSERT_EQ(std::size(damage), driver.Seen().size());
-    EXPECT_EQ("GetEnhMetaFile failed, filename " + Scratch("bad.emf") + ", error code 13", driver.Seen()[0].Text);
-    // A file that can't be opened is reported with its error; a long name is cut for the box.
+    ASSERT_EQ(std::size(damage), driver.SeenDialogs.size());
+    EXPECT_EQ("GetEnhMetaFile failed, filename " + Scratch("bad.emf") + ", error code 13", driver.SeenDialogs[0].Text);
+    // A file that can't be opened is reported with its error; a long name is cut for the box. The
+    // answers are queued first, so that a box shown inside the paint is answered and counted.
+    for (int i = 0; i < 3; ++i)
+        driver.Press(IDOK);
     for (const std::string& name :
          {std::string("missing.emf"), std::string(600, 'n'), std::string("missing.emf"), std::string("other.emf")}) {
         BeginPaintingPictures();
         DrawOnWhite(10, 10, [&](HDC dc) { DrawEnhancedMetafile(Scratch(name), dc, 0, 0, 10, 10); });
         EndPaintingPictures();
     }
-    EXPECT_EQ(std::size(damage), driver.Seen().size()) << "a box was shown inside the paint";
-    for (int i = 0; i < 3; ++i)
-        driver.Press(IDOK);
+    EXPECT_EQ(std::size(damage), driver.SeenDialogs.size()) << "a box was shown inside the paint";
     PumpMessages(500);
-    ASSERT_EQ(std::size(damage) + 3, driver.Seen().size()); // once per file
-    EXPECT_EQ("Error", driver.Seen().back().Caption);
-    EXPECT_EQ(255u, driver.Seen()[std::size(damage) + 1].Text.size());
+    ASSERT_EQ(std::size(damage) + 3, driver.SeenDialogs.size()); // once per file
+    EXPECT_EQ("Error", driver.SeenDialogs.back().Caption);
+    EXPECT_EQ(255u, driver.SeenDialogs[std::size(damage) + 1].Text.size());
 }
 
 // Every kept input first; then card texts, metafiles with records resized, retyped, re-indexed, cut

@@ -7,9 +7,6 @@
 #include "support/test_pictures.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -230,7 +227,6 @@ TEST(PrintCommand, ThroughThePrintDialog)
     EXPECT_EQ(gdi, CountGdiObjects());
     EXPECT_EQ(user, CountUserObjects());
     DestroyMainWindow(window);
-    ResetUserData();
 }
 
 } // namespace

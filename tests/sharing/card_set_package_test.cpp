@@ -8,11 +8,7 @@
 #include "sharing/card_set_package.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <dlgs.h>
-
-#include <set>
 
 namespace {
 

@@ -5,8 +5,6 @@
 
 #include <wincodec.h>
 
-#include <algorithm>
-
 bool WritePicture(const std::string& path, PictureFormat format, int width, int height, const PixelColor& color,
                   BYTE alpha)
 {
@@ -46,16 +44,9 @@ bool WritePicture(const std::string& path, PictureFormat format, int width, int 
 
 void WriteBmpHeader(const std::string& path, int width, int height)
 {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + 16;
+    BITMAPINFOHEADER info = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+    BITMAPFILEHEADER file = {0x4D42, offset + 16, 0, 0, offset}; // "BM", the file's size, the pixels' offset
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     bytes.append(16, '\x7F');

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 // The colour of each pixel (0x00BBGGRR).
 using PixelColor = std::function<COLORREF(int x, int y)>;

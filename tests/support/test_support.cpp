@@ -6,7 +6,6 @@
 
 #include <oleacc.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -98,6 +97,22 @@ std::string Answered(const std::function<void()>& action, const std::function<vo
     return told;
 }
 
+HWND PressKey(HWND window, UINT key, BYTE modifier, HWND mainWindow, HACCEL accelerators)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    keys[modifier] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg = {window, WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
+    if (!accelerators || !TranslateAcceleratorA(mainWindow, accelerators, &msg))
+        DispatchMessageA(&msg);
+    keys[modifier] = 0;
+    SetKeyboardState(keys);
+    PumpMessages();
+    return GetFocus();
+}
+
 void PressDialogButton(HWND dialog, int buttonId)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
@@ -107,12 +122,7 @@ void PressDialogButton(HWND dialog, int buttonId)
 Pixels CaptureDC(HDC source, int width, int height)
 {
     Pixels pixels = {width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height)};
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(source);

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// GoogleTest and the standard library parts that every test uses come with this header.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -19,6 +22,10 @@ struct SeenDialog {
     std::string Caption;
     std::string Text; // a message box's text (its static control 0xFFFF), else empty
 };
+
+// Hands a key-down to a window as the message loop would, with Ctrl or Shift (or neither) held:
+// through the accelerators of a main window when given. Returns the window then focused.
+HWND PressKey(HWND window, UINT key, BYTE modifier = 0, HWND mainWindow = nullptr, HACCEL accelerators = nullptr);
 
 // Sends WM_COMMAND for a button of a dialog as a click would.
 void PressDialogButton(HWND dialog, int buttonId);
@@ -38,7 +45,6 @@ class DialogDriver {
     {
         Then([buttonId](HWND dialog) { PressDialogButton(dialog, buttonId); });
     }
-    const std::vector<SeenDialog>& Seen() const { return SeenDialogs; }
     // From the from-th on: the program's boxes ("Error", "Error(s)", "Question") as "Caption:
     // text", other dialogs by their caption.
     std::vector<std::string> Told(size_t from = 0) const;

@@ -13,10 +13,7 @@
 #include "tests/game/game_fixture.h"
 #include "wordlist/word_list_import.h"
 
-#include <commdlg.h>
 #include <dlgs.h>
-
-#include <algorithm>
 
 namespace {
 

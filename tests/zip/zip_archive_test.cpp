@@ -3,10 +3,6 @@
 #include "support/test_support.h"
 #include "zip/zip_archive.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 namespace {
 
 std::string RandomBytes(size_t size, unsigned seed)
