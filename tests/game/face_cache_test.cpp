@@ -87,7 +87,8 @@ TEST_F(BoardTest, FacesMadeAheadAndAfterAResizeAreTheFreshFaces)
 }
 
 // A piece of idle work runs only while no message waits; the work goes with a resize (and comes
-// back once the size settled) and with the game, and the game leaves no GDI object behind.
+// back once the size settled) and with the game, and the game leaves no GDI object or text control
+// behind.
 TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
 {
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -120,6 +121,7 @@ TEST_F(BoardTest, IdleWorkGivesWayAndGoesWithTheGame)
         RedrawWindow(board, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         EndGame(board);
         EXPECT_FALSE(HasIdleWork(board) || IsBoardResizing(board));
+        EXPECT_EQ(nullptr, FindWindowExA(HWND_MESSAGE, nullptr, "RichEdit20A", nullptr)) << "a text control kept";
     }
     EXPECT_EQ(gdi, CountGdiObjects());
 }
