@@ -350,7 +350,7 @@ void LayoutCards(HWND board, int width, int height)
         for (int column = 0; column < params->Columns; ++column) {
             int x = column * cellWidth;
             int w = column == params->Columns - 1 ? width - x : cellWidth;
-            HWND card = id <= cards.size() ? cards[id - 1] : GetDlgItem(board, static_cast<int>(id));
+            HWND card = id <= cards.size() ? cards[id - 1] : nullptr;
             ++id;
             RECT now = {};
             GetWindowRect(card, &now);

@@ -19,9 +19,8 @@ namespace {
 
 bool CachingFaces = true;
 // The rich-text control the faces of a game lay out their texts in (making one for each face took
-// about as long as laying its text out), and the paragraph format it had when it was new.
+// about as long as laying its text out).
 HWND FaceTextControl = nullptr;
-PARAFORMAT2 NewParagraph = {};
 
 // The card colour as last read, and a watch on the settings key that tells when to read it again.
 COLORREF KnownBackground = 0;
@@ -125,13 +124,6 @@ void DrawCardText(HWND card, HDC dc, int width, int height, int margin, int x, c
     HWND richEdit = kept ? FaceTextControl : CreateHiddenRichEdit(instance);
     if (!richEdit)
         return;
-    if (kept) {
-        // As new, whatever emptying the control keeps of the text before (a plain text would take
-        // on its paragraph format).
-        SetWindowTextA(richEdit, "");
-        SendMessageA(richEdit, EM_SETSEL, 0, -1);
-        SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&NewParagraph));
-    }
     LoadCardText(richEdit, text);
     GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
     int textLength = static_cast<int>(SendMessageA(richEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
@@ -496,12 +488,8 @@ void ReleaseCardPaintCache(HWND card)
 
 void OpenFaceTextControl(HINSTANCE instance)
 {
-    if (FaceTextControl)
-        return;
-    FaceTextControl = CreateHiddenRichEdit(instance);
-    NewParagraph = {};
-    NewParagraph.cbSize = sizeof NewParagraph;
-    SendMessageA(FaceTextControl, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&NewParagraph));
+    if (!FaceTextControl)
+        FaceTextControl = CreateHiddenRichEdit(instance);
 }
 
 void CloseFaceTextControl()

@@ -99,9 +99,27 @@ CHARFORMAT2A DefaultCardTextFormat()
     return format;
 }
 
+// The paragraph format of a new control, read once from one.
+static const PARAFORMAT2& NewParagraphFormat()
+{
+    static const PARAFORMAT2 format = [] {
+        PARAFORMAT2 read = {};
+        read.cbSize = sizeof read;
+        HWND fresh = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
+        SendMessageA(fresh, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&read));
+        DestroyWindow(fresh);
+        return read;
+    }();
+    return format;
+}
+
 void LoadCardText(HWND richEdit, const std::string& text)
 {
     SetWindowTextA(richEdit, "");
+    // As new, whatever emptying keeps of the text before: a control used again would otherwise
+    // give a plain text the paragraph format of the text it held.
+    SendMessageA(richEdit, EM_SETSEL, 0, -1);
+    SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&NewParagraphFormat()));
     CHARFORMAT2A format = DefaultCardTextFormat();
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));

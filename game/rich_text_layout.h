@@ -19,7 +19,8 @@ bool RichTextFormatsByRuns();
 
 // Loads a card text into a control, replacing its content: RTF as RTF, any other text as plain
 // text (a control may refuse plain text offered as RTF). Both start from the format of a new card
-// text, Tahoma 10 points, regular, automatic colour, which a text without fonts of its own keeps.
+// text, Tahoma 10 points, regular, automatic colour, which a text without fonts of its own keeps,
+// and from a new control's paragraph format, so that a control can be used again.
 void LoadCardText(HWND richEdit, const std::string& text);
 // The format a new card text starts from.
 CHARFORMAT2A DefaultCardTextFormat();
