@@ -5,6 +5,7 @@
 
 #include "media/sound_player.h"
 #include "media/video_frames.h"
+#include "media/video_header.h"
 
 #include <dshow.h>
 #include <ole2.h>
@@ -35,8 +36,9 @@ VideoHost Host = {};
 // user interface and shows the video elsewhere, so later video windows draw the frames themselves.
 bool HostedVideoNotShown = false;
 
-// Building a graph for a file takes the platform up to a second, and the card face asks for the
-// size at every paint: answers are kept per file name while the file's size and time stay the same.
+// Building a graph for a file takes the platform up to a second, reading a header a millisecond,
+// and the card face asks for the size at every paint: answers are kept per file name while the file's size and time
+// stay the same.
 struct KnownVideoSize {
     WIN32_FILE_ATTRIBUTE_DATA File;
     int Width;
@@ -51,8 +53,10 @@ bool SameFile(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DAT
            CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
+} // namespace
+
 // Learns the size from a filter graph built for the file but never run.
-bool MeasureVideo(const std::string& fileName, int& width, int& height, std::string& error)
+bool MeasureVideoWithGraph(const std::string& fileName, int& width, int& height, std::string& error)
 {
     error.clear();
     IGraphBuilder* graph = nullptr;
@@ -85,6 +89,15 @@ bool MeasureVideo(const std::string& fileName, int& width, int& height, std::str
     if (graph)
         graph->Release();
     return error.empty();
+}
+
+namespace {
+
+// The size named by the file's header where its format has one, else the graph's.
+bool MeasureVideo(const std::string& fileName, int& width, int& height, std::string& error)
+{
+    error.clear();
+    return ReadVideoFileHeaderSize(fileName, width, height) || MeasureVideoWithGraph(fileName, width, height, error);
 }
 
 template <typename Function> Function LoadEntry(HMODULE library, const char* name)

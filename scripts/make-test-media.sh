@@ -23,6 +23,13 @@ ff -f lavfi -i "$pattern" -f lavfi -i "$tone" -c:v mpeg1video -b:v 800k -c:a mp2
     -f mpeg "$out/pattern.mpg"
 ff -f lavfi -i "$pattern" -f lavfi -i "$tone" -c:v wmv2 -b:v 800k -c:a wmav2 -b:a 64k -shortest \
     -f asf "$out/pattern.wmv"
+# One second at a size that is no multiple of 16, whose header the program reads: AVI, MPEG-1, MPEG-2,
+# WMV.
+odd="testsrc=size=250x170:rate=25:duration=1"
+ff -f lavfi -i "$odd" -c:v mpeg4 -q:v 5 "$out/odd-size.avi"
+ff -f lavfi -i "$odd" -c:v mpeg1video -b:v 800k -f mpeg "$out/odd-size.mpg"
+ff -f lavfi -i "$odd" -c:v mpeg2video -b:v 800k -f vob "$out/odd-size-2.mpg"
+ff -f lavfi -i "$odd" -c:v wmv2 -b:v 800k -f asf "$out/odd-size.wmv"
 # A text file that only pretends to be a video.
 printf 'This is a text file, not a video.\r\n' >"$out/not-a-video.mpg"
 touch "$stamp"

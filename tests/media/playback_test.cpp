@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "media/sound_player.h"
 #include "media/video_frames.h"
+#include "media/video_header.h"
 #include "media/video_player.h"
 #include "tests/game/game_fixture.h"
 
@@ -193,7 +194,8 @@ TEST(SoundPlayer, PlaysReplacesStopsAndGoesOnAfterFailures)
     StopSound(TheSoundPlayer);
 }
 
-// Sizes are kept while a file stays the same; no video fails, leaving the size. A video window is a
+// Sizes are read from the headers of AVI, MPEG-1 and -2 and WMV files as the filter graph gives them,
+// and kept while a file stays the same; no video fails, leaving the size. A video window is a
 // still child without controls until played, then moves while the program's thread draws (waiting
 // the display time too; never the framework's thread alone); stopped inside its own paint while
 // frames arrive (mended: a deadlock), it stands still (played again after a stop on the media board);
@@ -214,6 +216,14 @@ TEST(VideoWindow, NativeSizesAndPlayingInsideTheCard)
         EXPECT_EQ(file.second, GetVideoSize(name, width, height, error)) << name;
         EXPECT_EQ(file.second ? "" : "RenderFile failed", error) << name;
         EXPECT_EQ(file.second ? 320 * 1000 + 240 : -7 * 1000 - 9, width * 1000 + height) << name;
+    }
+    for (const char* name : {"pattern.avi", "pattern.mpg", "pattern.wmv", "odd-size.avi", "odd-size.mpg",
+                             "odd-size-2.mpg", "odd-size.wmv"}) {
+        int width = 0, height = 0, graphWidth = -1, graphHeight = -1;
+        std::string error;
+        EXPECT_TRUE(ReadVideoFileHeaderSize(TestMediaFile(name), width, height)) << name;
+        EXPECT_TRUE(MeasureVideoWithGraph(TestMediaFile(name), graphWidth, graphHeight, error)) << name;
+        EXPECT_EQ(graphWidth * 1000 + graphHeight, width * 1000 + height) << name;
     }
     EXPECT_EQ(0, CountVisibleWindows());
     for (const char* name : {"pattern.avi", "pattern.mpg", "pattern.wmv"}) {

@@ -1,13 +1,14 @@
 // The readers of hostile content: card texts in and out of RichEdit with hostile RTF kept from the
 // platform's reader, pictures decoded, metafiles measured and played with damaged ones refused, and
-// seeded fuzz campaigns against all three. Each hostile case must end within CaseLimit and leave no
-// GDI or USER object behind; an input that crashes or hangs is kept in corpus/ (slow ones too) by
-// the watchdog, and every file there is replayed first.
+// seeded fuzz campaigns against all three and the video headers. Each hostile case must end within CaseLimit and leave
+// no GDI or USER object behind; an input that crashes or hangs is kept in corpus/ (slow ones too) by the watchdog, and
+// every file there is replayed first.
 #include "game/rich_text_layout.h"
 #include "media/metafile_check.h"
 #include "media/picture.h"
 #include "media/rich_text.h"
 #include "media/rtf_check.h"
+#include "media/video_header.h"
 #include "support/test_pictures.h"
 #include "tests/game/game_fixture.h"
 
@@ -84,9 +85,17 @@ size_t RecordOf(const std::string& bytes, DWORD type, std::vector<size_t>* all =
 }
 
 // Shows an input as the program would: a card text ("rtf") fitted, drawn and written out, a
-// metafile ("emf") measured and played (its error boxes answered), a picture decoded.
+// metafile ("emf") measured and played (its error boxes answered), a picture decoded, a video's
+// header read (a size given must be one a card can hold).
 void ShowHostileInput(const std::string& kind, const std::string& input)
 {
+    if (kind == "avi" || kind == "mpg" || kind == "wmv") {
+        int width = 0, height = 0;
+        EXPECT_TRUE(!ReadVideoHeaderSize(input, width, height) ||
+                    (width > 0 && height > 0 && width <= 16384 && height <= 16384))
+            << width << " x " << height;
+        return;
+    }
     if (kind == "rtf") {
         HWND edit = CreateHiddenRichEdit(GetModuleHandleA(nullptr));
         LoadCardText(edit, input);
@@ -417,13 +426,17 @@ TEST(Fuzz, KeptInputsThenRtfMetafilesAndPictureHeaders)
         kind = "rtf";
         return HostileRtf(random, seeds);
     });
+    for (const char* kind : {"avi", "mpg", "wmv"})
+        samples[kind] = ReadBytes(TestMediaFile(std::string("odd-size.") + kind)).substr(0, 600);
     Campaign(2000, 5000, [&](Random& random, std::string& kind) {
-        const char* kinds[] = {"emf", "emf", "emf", "bmp", "png", "jpg"};
-        std::string input = samples[kind = kinds[random.Below(6)]];
+        const char* kinds[] = {"emf", "emf", "emf", "bmp", "png", "jpg", "avi", "mpg", "wmv"};
+        std::string input = samples[kind = kinds[random.Below(9)]];
         if (kind == "emf")
             return DamageMetafile(input, random);
+        bool video = kind == "avi" || kind == "mpg" || kind == "wmv"; // damaged anywhere and cut short
         for (int n = 1 + random.Below(3); n > 0; --n)
-            input[random.Below(std::min(static_cast<int>(input.size()), 200))] = static_cast<char>(random.Below(256));
-        return input;
+            input[random.Below(std::min(static_cast<int>(input.size()), video ? 600 : 200))] =
+                static_cast<char>(random.Below(256));
+        return video ? input.substr(0, 1 + random.Below(600)) : input;
     });
 }
