@@ -17,8 +17,8 @@
 
 namespace {
 
-// Bytes of decoded pictures kept at most (twenty photos of 1024 x 768).
-const unsigned long long PictureBudget = 48ull << 20;
+// Bytes of decoded pictures kept at most (twenty photos of 1024 x 768, at 4 bytes a pixel).
+const unsigned long long PictureBudget = 64ull << 20;
 const UINT_PTR SettleTimerId = 0x4D53;
 
 struct KeptPicture {
