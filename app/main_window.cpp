@@ -11,6 +11,8 @@
 #include "editor/settings_dialog.h"
 #include "game/board.h"
 #include "game/card_button.h"
+#include "game/idle_work.h"
+#include "media/picture.h"
 #include "print/print_command.h"
 #include "res/resource.h"
 
@@ -30,6 +32,12 @@ HWND CreateChild(HWND parent, const char* className, int id)
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
+// Idle work after start-up: what a card's first picture would otherwise wait for.
+bool PrepareForPictures(HWND)
+{
+    return LoadNextPictureDecoder();
+}
+
 BOOL OnMainCreate(HWND window, LPCREATESTRUCT)
 {
     if (!CreateChild(window, "MnemoraBarClass", BarId) || !CreateChild(window, "MnemoraGameClass", BoardId))
@@ -43,6 +51,7 @@ BOOL OnMainCreate(HWND window, LPCREATESTRUCT)
             SendMessageA(combo, CB_SETCURSEL, found, 0);
     }
     CurrentCardSetName = last;
+    ScheduleIdleWork(window, PrepareForPictures);
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "cardset/card_set.h"
+#include "game/idle_work.h"
 #include "res/resource.h"
 #include "support/test_support.h"
 
@@ -14,7 +15,8 @@
 // its width in a narrow window and the label repaints without new objects. The card sets are
 // listed sorted, none selected: Print is grey and a board size says so; unknown commands do nothing;
 // F1 reaches the window from the combo box (a plain P does not) and the help page opens, or its
-// absence is told with its path. Opening and closing leaks no objects.
+// absence is told with its path. Opening and closing leaks no objects; the work done ahead after
+// start-up ends.
 TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
 {
     HWND window = nullptr;
@@ -31,6 +33,10 @@ TEST(MainWindow, FirstStartThenTheLastCardSetRemembered)
     for (const char* name : {"Capitals", "animals", "Zoo"})
         ASSERT_TRUE(SaveCardSet(name, two));
     window = OpenMainWindow();
+    int pieces = 0; // the work done ahead after start-up comes to an end, in small pieces
+    for (int gdi = CountGdiObjects(); HasIdleWork(window) && RunIdleWork() && pieces < 9; ++pieces)
+        EXPECT_EQ(gdi, CountGdiObjects());
+    EXPECT_EQ(2, pieces);
     HWND bar = GetDlgItem(window, 1), toolbar = GetDlgItem(bar, BarToolbarId);
     RECT client, barRect, board, toolbarRect;
     GetClientRect(window, &client);
