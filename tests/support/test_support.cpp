@@ -41,16 +41,31 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM param)
 
 void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!Running || Running->Pending.empty())
-        return;
+    static DWORD unansweredSince = 0;
     HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog)
+    if (Running)
+        EnumThreadWindows(GetCurrentThreadId(), FindNewDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) {
+        unansweredSince = 0;
         return;
-    Running->Handled.insert(dialog);
+    }
     char caption[256] = "", text[4096] = "";
     GetWindowTextA(dialog, caption, sizeof caption);
     GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    if (Running->Pending.empty()) {
+        // A box no queued action answers would hold the test in its modal loop until the test
+        // run's timeout: after 20 s it fails the test, named, and is cancelled.
+        if (!unansweredSince) {
+            unansweredSince = GetTickCount();
+        } else if (GetTickCount() - unansweredSince > 20000) {
+            ADD_FAILURE() << "nobody answered \"" << caption << "\": " << text;
+            Running->Handled.insert(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return;
+    }
+    unansweredSince = 0;
+    Running->Handled.insert(dialog);
     Running->SeenDialogs.push_back({caption, text});
     std::function<void(HWND)> action = Running->Pending.front();
     Running->Pending.pop_front();
