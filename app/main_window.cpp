@@ -13,6 +13,7 @@
 #include "game/card_button.h"
 #include "game/idle_work.h"
 #include "media/picture.h"
+#include "media/video_frames.h"
 #include "print/print_command.h"
 #include "res/resource.h"
 
@@ -32,10 +33,10 @@ HWND CreateChild(HWND parent, const char* className, int id)
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-// Idle work after start-up: what a card's first picture would otherwise wait for.
-bool PrepareForPictures(HWND)
+// Idle work after start-up: what a card's first picture and first video would otherwise wait for.
+bool PrepareForMedia(HWND)
 {
-    return LoadNextPictureDecoder();
+    return LoadNextPictureDecoder() || LoadNextVideoComponent();
 }
 
 BOOL OnMainCreate(HWND window, LPCREATESTRUCT)
@@ -51,7 +52,7 @@ BOOL OnMainCreate(HWND window, LPCREATESTRUCT)
             SendMessageA(combo, CB_SETCURSEL, found, 0);
     }
     CurrentCardSetName = last;
-    ScheduleIdleWork(window, PrepareForPictures);
+    ScheduleIdleWork(window, PrepareForMedia);
     return TRUE;
 }
 

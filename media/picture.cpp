@@ -265,7 +265,8 @@ bool LoadNextPictureDecoder()
         factory->CreateDecoder(*formats[next], nullptr, &decoder);
     Release(decoder);
     Release(factory);
-    return ++next < sizeof formats / sizeof formats[0];
+    ++next;
+    return true;
 }
 
 bool IsEnhancedMetafileName(const std::string& fileName)

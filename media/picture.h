@@ -8,7 +8,8 @@
 // The first frame of a picture file as a 32-bit top-down device-independent bitmap the caller
 // deletes; null with an error text on failure. Never shows anything.
 HBITMAP LoadPictureBitmap(const std::string& fileName, std::string& error);
-// Loads the next of the common formats' decoders ahead of the first picture; false when all are.
+// Loads the next of the common formats' decoders ahead of the first picture; false when none was
+// left.
 bool LoadNextPictureDecoder();
 // True when the upper-cased name contains ".EMF" anywhere.
 bool IsEnhancedMetafileName(const std::string& fileName);

@@ -533,6 +533,23 @@ LRESULT CALLBACK VideoFramesProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
+bool LoadNextVideoComponent()
+{
+    // Making each loads the media framework's code that a card's first video would wait for.
+    static const CLSID* const components[] = {&CLSID_FilterGraph, &SampleGrabberClass, &NullRendererClass,
+                                              &CLSID_AviSplitter, &CLSID_MPEG1Splitter};
+    static size_t next = 0;
+    if (next >= sizeof components / sizeof components[0])
+        return false;
+    IUnknown* component = nullptr;
+    if (SUCCEEDED(CoCreateInstance(*components[next], nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                   reinterpret_cast<void**>(&component))) &&
+        component)
+        component->Release();
+    ++next;
+    return true;
+}
+
 void RegisterVideoFramesClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};

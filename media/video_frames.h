@@ -6,6 +6,9 @@
 
 // Registers the window class of frame-drawing video windows ("MnemoraVideoClass").
 void RegisterVideoFramesClass(HINSTANCE instance);
+// Loads the next of the components that play videos ahead of the first video; false when none was
+// left.
+bool LoadNextVideoComponent();
 // A child window like the hosted player's: given place, size and id, holding the file, black
 // and still until played, without controls. Null when the window can't be created.
 HWND CreateVideoFramesWindow(int x, int y, int width, int height, HWND parent, int id, const char* fileName);
