@@ -12,7 +12,7 @@ fi
 cmake --build "$build" -j "$(nproc)" --target mnemora -- --no-print-directory >/dev/null
 
 export WINEPREFIX=${MNEMORA_WINEPREFIX:-$HOME/.local/share/mnemora/wineprefix}
-"$root/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
+MNEMORA_KEEP_HOME_LINKS=1 "$root/scripts/prepare-wineprefix.sh" "$WINEPREFIX"
 . "$root/scripts/wine-env.sh"
 appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 mkdir -p "$appdata"

@@ -18,6 +18,13 @@ export WINEPREFIX=$prefix
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 $MNEMORA_WINE wineboot -i >/dev/null 2>&1
 wineserver -w
+# The user folders that Wine links to the Unix home (Desktop, Documents, Templates, ...) become
+# folders of the prefix, so that nothing run in it (a test emptying a folder, a file saved to the
+# documents) reaches the files of whoever runs it. The player's own prefix (play.sh) keeps them:
+# there they lead to the player's pictures and documents.
+if [ -z "${MNEMORA_KEEP_HOME_LINKS:-}" ]; then
+    find "$prefix/drive_c/users" -type l | while IFS= read -r link; do rm "$link" && mkdir "$link"; done
+fi
 fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"
 cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
