@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Makes the sounds and videos that the media tests play, into the folder given (made if missing):
-# tones with sox, videos from ffmpeg's test pattern. Quick when the files are already there.
+# tones with sox, videos from ffmpeg's test pattern, and a folder link. Quick when the files are
+# already there.
 set -euo pipefail
 out=${1:?usage: make-test-media.sh <folder>}
 mkdir -p "$out"
 stamp="$out/.made"
+# A folder holding a link to another folder, for the test that removes an import's folder: made
+# anew every time, since that test removes the link.
+mkdir -p "$out/links/holder" "$out/links/target"
+printf kept >"$out/links/target/keep.txt"
+ln -sfn ../target "$out/links/holder/link"
 if [ -f "$stamp" ] && [ "$stamp" -nt "${BASH_SOURCE[0]}" ]; then
     exit 0
 fi

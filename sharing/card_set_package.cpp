@@ -81,7 +81,9 @@ std::string LastErrorText()
     return DescribeFileError(GetLastError());
 }
 
-// Removes a folder with everything in it (the import's temporary folder).
+// Removes a folder with everything in it (the import's temporary folder). A link to a folder in it
+// (a junction or symbolic link) is removed as a link where the platform lets it, and never
+// followed: mended, the removal emptied the folder it led to, wherever that was.
 void RemoveFolder(const std::string& folder)
 {
     WIN32_FIND_DATAA found;
@@ -92,10 +94,14 @@ void RemoveFolder(const std::string& folder)
             if (item == "." || item == "..")
                 continue;
             std::string path = folder + "\\" + item;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                if (!RemoveDirectoryA(path.c_str()))
+                    DeleteFileA(path.c_str());
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveFolder(path);
-            else
+            } else {
                 DeleteFileA(path.c_str());
+            }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
@@ -249,10 +255,12 @@ bool MakeImportFolder(const std::string& prefix, const std::string& name, std::s
     temporary = GetCardSetFolder() + "\\" + prefix + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(GetTickCount());
     std::string media = temporary + "\\" + name;
-    if (CreateDirectoryA(temporary.c_str(), nullptr) && CreateDirectoryA(media.c_str(), nullptr))
+    bool made = CreateDirectoryA(temporary.c_str(), nullptr) != 0;
+    if (made && CreateDirectoryA(media.c_str(), nullptr))
         return true;
     error = "The folder " + temporary + " cannot be made: " + LastErrorText() + ".";
-    RemoveFolder(temporary);
+    if (made) // mended: a folder of that name that was there already was emptied
+        RemoveFolder(temporary);
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include "editor/cardsets_dialog.h"
 #include "res/dialog_ids.h"
 #include "sharing/card_set_package.h"
+#include "tests/game/game_fixture.h"
 #include "support/test_support.h"
 
 #include <dlgs.h>
@@ -100,7 +101,8 @@ TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
 }
 
 // Each package is refused with its reason, or opens and fails to import with it (the last file
-// damaged fails at the end of unpacking), and the user's folder is exactly as it was.
+// damaged fails at the end of unpacking), and the user's folder is exactly as it was. A folder link
+// found in an import's temporary folder is not followed: the folder it leads to keeps its files.
 TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
 {
     ResetUserData();
@@ -142,4 +144,9 @@ TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
         EXPECT_NE(std::string::npos, error.find(row.Reason)) << error;
         EXPECT_EQ(before, UserFiles());
     }
+    std::string error, holder = TestMediaFile("links\\holder"); // holds "link", leading to ..\target
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT,
+              GetFileAttributesA((holder + "\\link").c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_FALSE(PlaceImportedCardSet(holder, "Set", false, error));
+    EXPECT_EQ("kept", ReadBytes(TestMediaFile("links\\target\\keep.txt")));
 }
