@@ -102,7 +102,8 @@ TEST(CardSetPackage, ExportAndImportCarryEveryFileOnceUnderItsOwnName)
 
 // Each package is refused with its reason, or opens and fails to import with it (the last file
 // damaged fails at the end of unpacking), and the user's folder is exactly as it was. A folder link
-// found in an import's temporary folder is not followed: the folder it leads to keeps its files.
+// found in an import's temporary folder is not followed: the folder it leads to keeps its files; a
+// folder already there under the temporary folder's name is left as it was.
 TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
 {
     ResetUserData();
@@ -149,4 +150,16 @@ TEST(CardSetPackage, HostilePackagesAreRefusedAndWriteNothing)
               GetFileAttributesA((holder + "\\link").c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_FALSE(PlaceImportedCardSet(holder, "Set", false, error));
     EXPECT_EQ("kept", ReadBytes(TestMediaFile("links\\target\\keep.txt")));
+    // Every temporary folder name of the next half second taken: the import's folder cannot be
+    // made, and the folder of that name keeps what it held.
+    std::string taken = GetCardSetFolder() + "\\~import-" + std::to_string(GetCurrentProcessId()) + "-", temporary;
+    DWORD now = GetTickCount();
+    for (DWORD tick = now; tick < now + 500; ++tick)
+        CreateDirectoryA((taken + std::to_string(tick)).c_str(), nullptr),
+            WriteBytes(taken + std::to_string(tick) + "\\mine", "mine");
+    EXPECT_FALSE(MakeImportFolder("~import-", "Set", temporary, error));
+    EXPECT_EQ("mine", ReadBytes(temporary + "\\mine")) << temporary;
+    for (DWORD tick = now; tick < now + 500; ++tick)
+        DeleteFileA((taken + std::to_string(tick) + "\\mine").c_str()),
+            RemoveDirectoryA((taken + std::to_string(tick)).c_str());
 }
